@@ -1,0 +1,53 @@
+#pragma once
+// The store: an owning list of TUserC with the user file, its header, lock and checks.
+
+#include "runtime/File.h"
+#include "store/ExCls.h"
+#include "store/UserC.h"
+#include "store/UserRec.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Open results.
+enum : int { ueOk = 0, ueNoFile = 1, ueCreate = 2, ueOpen = 3, ueBadFile = 4, ueLocked = 5, ueDamaged = 6 };
+
+// How the store shows a message: text (UTF-8), caption, Windows message-box flags; returns the
+// button pressed. The GUI plugs in its message box, the command-line tool prints, tests record.
+using TMessageBoxFn = std::function<int(const std::string& Text, const std::string& Caption, int Flags)>;
+void SetStoreMessageBox(TMessageBoxFn Fn); // an empty function restores the default (stderr)
+int StoreMessageBox(const std::string& Text, const std::string& Caption, int Flags);
+
+// The message of an open result 1..6 (UTF-8), or an empty string for any other code.
+std::string UserFileErrorText(int Code);
+inline constexpr const char* SaveFailedText = "Nie można zapisać pliku z użytkownikami";
+
+class TUserManager : public TObjList {
+public:
+    TUserManager() = default;
+    ~TUserManager() override = default;
+
+    int Open(const std::string& FileName, bool ForWriting);
+    // Writes the list back when opened for writing, then closes the file and drops the lock.
+    // Returns false (after showing SaveFailedText, flags 16) when the file could not be written;
+    // the file on disk is then exactly as it was.
+    bool Save();
+    uint16_t Logon(std::string_view UserName, std::string_view Password) const;
+    TUserC* UserById(uint16_t Id) const;
+    bool LogonNameUsed(std::string_view UserName, uint16_t Id) const;
+    bool IsAdmin(uint16_t Id) const;
+    void ShowUserFileError(int Code) const;
+
+    TUserC* Items(int Index) const { return static_cast<TUserC*>(TObjList::Items(Index)); }
+    bool IsForWriting() const { return ForWriting; }
+
+    TUserFileHeader Header{};
+
+private:
+    // (implementation's private members: Handle, ForWriting, CalcChecksum, ChecksumOk,
+    //  Scramble, Unscramble, LoadRecords ...)
+    TFile Handle;
+    bool ForWriting = false;
+};
