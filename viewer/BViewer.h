@@ -1,0 +1,5 @@
+#pragma once
+// The grid viewer component: the viewer grid and what a record browser offers it.
+
+#include "viewer/GridBrowser.h"
+#include "viewer/Viewer.h"
