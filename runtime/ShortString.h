@@ -1,6 +1,7 @@
 #pragma once
 // A length-prefixed string of capacity N in N+1 bytes: byte 0 the length, then the characters
-// (code page 1250 bytes). Storing cuts to N characters and leaves the bytes after them as they were.
+// (code page 1250 bytes). Storing cuts to N characters and leaves the bytes after them as they
+// were.
 
 #include <algorithm>
 #include <cstddef>

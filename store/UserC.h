@@ -13,10 +13,10 @@ class TUserC : public TObject {
 public:
     explicit TUserC(const TUserRec& Rec); // Create: copies all 205 bytes
 
-    std::string GetPass() const;              // decoded Zortan password; record unchanged
-    void SetPass(std::string_view Value);     // fresh PassSeed, at most 15 characters kept
-    void SetNetPass(std::string_view Value);  // fresh NetPassSeed
-    std::string RightsText() const;           // "Id Dm Wi ": each held code and a blank
+    std::string GetPass() const;             // decoded Zortan password; record unchanged
+    void SetPass(std::string_view Value);    // fresh PassSeed, at most 15 characters kept
+    void SetNetPass(std::string_view Value); // fresh NetPassSeed
+    std::string RightsText() const;          // "Id Dm Wi ": each held code and a blank
     bool HasRight(uint32_t Mask) const { return (Rec.Rights & Mask) != 0; }
     void AddRights(uint32_t Mask) { Rec.Rights |= Mask; }
     void RemoveRights(uint32_t Mask) { Rec.Rights &= ~Mask; }

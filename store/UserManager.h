@@ -12,11 +12,20 @@
 #include <string_view>
 
 // Open results.
-enum : int { ueOk = 0, ueNoFile = 1, ueCreate = 2, ueOpen = 3, ueBadFile = 4, ueLocked = 5, ueDamaged = 6 };
+enum : int {
+    ueOk = 0,
+    ueNoFile = 1,
+    ueCreate = 2,
+    ueOpen = 3,
+    ueBadFile = 4,
+    ueLocked = 5,
+    ueDamaged = 6
+};
 
 // How the store shows a message: text (UTF-8), caption, Windows message-box flags; returns the
 // button pressed. The GUI plugs in its message box, the command-line tool prints, tests record.
-using TMessageBoxFn = std::function<int(const std::string& Text, const std::string& Caption, int Flags)>;
+using TMessageBoxFn =
+    std::function<int(const std::string& Text, const std::string& Caption, int Flags)>;
 void SetStoreMessageBox(TMessageBoxFn Fn); // an empty function restores the default (stderr)
 int StoreMessageBox(const std::string& Text, const std::string& Caption, int Flags);
 
@@ -46,8 +55,10 @@ public:
     TUserFileHeader Header{};
 
 private:
-    // (implementation's private members: Handle, ForWriting, CalcChecksum, ChecksumOk,
-    //  Scramble, Unscramble, LoadRecords ...)
+    int OpenChecked(bool Writing); // Open's steps 2 to 9 on FFileName
+    void LoadRecords(uint8_t* Buffer, int RecordCount);
+
     TFile Handle;
     bool ForWriting = false;
+    std::string FFileName; // as given to Open; Save replaces the file it names
 };

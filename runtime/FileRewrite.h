@@ -1,0 +1,27 @@
+#pragma once
+// Durable rewrite of the head of a file that is open and locked: the new bytes go to a temporary
+// file in the same directory, which then replaces the original by rename, so a crash, a kill or
+// a full disk at any moment leaves either the old file or the new one, never a mixture.
+
+#include "runtime/File.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+enum class TRewriteResult {
+    Replaced,       // the temporary file now stands in the original's place
+    WrittenInPlace, // the directory refused the temporary file: the original was overwritten
+    Failed,         // the original is exactly as it was (except when only the final flush of
+                    // the directory failed: the new file is then in place but maybe not durable)
+};
+
+// Writes Head from offset 0 followed by the original's bytes from offset Head.size() to its end
+// (so the file never gets shorter). Path names the file Original has open; a symbolic link is
+// followed and the file it points to is replaced. The new file gets the original's owner, group
+// and permission bits and reaches the disk, and the directory entry with it, before this returns
+// Replaced. Where the directory does not let the process create a file (or the owner cannot be
+// carried over, or the file has further hard links), the head is written over the original in
+// place, every write checked and flushed. Original stays open either way.
+TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
+                               std::span<const uint8_t> Head);

@@ -1,0 +1,82 @@
+#include "store/UserC.h"
+
+#include "runtime/Random.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+// Stores Value into a password block under a fresh seed: the plain short string is written over
+// the block's bytes (the bytes after it stay), then all 16 bytes are XORed with the seed's stream.
+void StorePass(int32_t& Seed, TPassBlock& Block, std::string_view Value) {
+    Randomize();
+    Seed = static_cast<int32_t>(Random(0x7FFFFFFF));
+    RandSeed = static_cast<uint32_t>(Seed);
+    const std::size_t Len = std::min<std::size_t>(Value.size(), sizeof Block - 1);
+    Block[0] = static_cast<uint8_t>(Len);
+    std::memcpy(Block + 1, Value.data(), Len);
+    RandomXorStream(Block, sizeof Block);
+}
+
+struct TRightCode {
+    uint32_t Bit;
+    const char* Code;
+};
+
+// The order in which the main window lists the codes.
+constexpr std::array<TRightCode, 14> RightCodes{{
+    {rtExtracts, "Id"},
+    {rtFilters, "If"},
+    {rtSignature, "Is"},
+    {rtParcelModify, "Dm"},
+    {rtParcelImport, "Di"},
+    {rtParcelExport, "De"},
+    {rtParcelPrint, "Dp"},
+    {rtParcelSpecial, "Ds"},
+    {rtLayerModify, "Wm"},
+    {rtLayerImport, "Wi"},
+    {rtLayerExport, "We"},
+    {rtObjectModify, "Om"},
+    {rtObjectImport, "Oi"},
+    {rtObjectExport, "Oe"},
+}};
+
+} // namespace
+
+TUserC::TUserC(const TUserRec& ARec) {
+    std::memcpy(&Rec, &ARec, sizeof Rec);
+}
+
+std::string TUserC::GetPass() const {
+    uint8_t Copy[sizeof Rec.Pass];
+    std::memcpy(Copy, Rec.Pass, sizeof Copy);
+    RandSeed = static_cast<uint32_t>(Rec.PassSeed);
+    RandomXorStream(Copy, sizeof Copy);
+    // A damaged length byte above 15 must not reach past the block.
+    const std::size_t Len = std::min<std::size_t>(Copy[0], sizeof Copy - 1);
+    return std::string(reinterpret_cast<const char*>(Copy + 1), Len);
+}
+
+void TUserC::SetPass(std::string_view Value) {
+    int32_t Seed = 0;
+    StorePass(Seed, Rec.Pass, Value);
+    Rec.PassSeed = Seed;
+}
+
+void TUserC::SetNetPass(std::string_view Value) {
+    int32_t Seed = 0;
+    StorePass(Seed, Rec.NetPass, Value);
+    Rec.NetPassSeed = Seed;
+}
+
+std::string TUserC::RightsText() const {
+    std::string Text;
+    for (const TRightCode& Right : RightCodes) {
+        if (Rec.Rights & Right.Bit) {
+            Text += Right.Code;
+            Text += ' ';
+        }
+    }
+    return Text;
+}

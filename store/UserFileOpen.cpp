@@ -1,0 +1,107 @@
+#include "store/UserFileFormat.h"
+#include "store/UserManager.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// How often a writer starts over when the file it locked was replaced in the meantime.
+constexpr int ReopenAttempts = 20;
+
+} // namespace
+
+int TUserManager::Open(const std::string& FileName, bool AForWriting) {
+    FFileName = FileName;
+    for (int Attempt = 0; Attempt < ReopenAttempts; ++Attempt) {
+        if (!FileExists(FileName))
+            return ueNoFile;
+        const int Result = OpenChecked(AForWriting);
+        if (Result != -1) {
+            if (Result == ueOk)
+                ForWriting = AForWriting;
+            return Result;
+        }
+    }
+    return ueLocked;
+}
+
+// Returns an open result, or -1 when a writer must start over because a save elsewhere
+// replaced the file between its open and its lock.
+int TUserManager::OpenChecked(bool Writing) {
+    if (!Handle.Open(FFileName, Writing ? TFileMode::ReadWrite : TFileMode::ReadOnly))
+        return ueOpen;
+
+    auto Fail = [this](int Code) {
+        Handle.Close();
+        return Code;
+    };
+    auto ReadHeader = [this] {
+        uint8_t Bytes[UserFileHeaderSize - 1] = {}; // LockByte is not read
+        if (Handle.ReadAt(0, Bytes, sizeof Bytes) < 0)
+            return false;
+        std::memcpy(&Header, Bytes, sizeof Bytes);
+        return true;
+    };
+
+    if (!ReadHeader())
+        return Fail(ueOpen);
+    if (Header.Magic != UserFileMagic)
+        return Fail(ueBadFile);
+
+    if (Writing) {
+        switch (Handle.LockByte(14)) {
+        case TLockResult::Locked:
+            break;
+        case TLockResult::Refused:
+            return Fail(ueLocked);
+        case TLockResult::Failed:
+            return Fail(ueOpen);
+        }
+        // A save replaces the file by rename: the lock is worth something only on the file the
+        // name leads to now, and the header must be the one written before the lock was taken.
+        if (!Handle.IsSameFileAs(FFileName)) {
+            Handle.Close();
+            return -1;
+        }
+        if (!ReadHeader())
+            return Fail(ueOpen);
+        if (Header.Magic != UserFileMagic)
+            return Fail(ueBadFile);
+    }
+
+    const int64_t Size = Handle.Size();
+    if (Size < 0)
+        return Fail(ueOpen);
+    const int64_t Area = Size - static_cast<int64_t>(UserFileHeaderSize);
+    const auto RecSize = static_cast<int64_t>(UserRecSize);
+    if (Area < 0 || Area % RecSize != 0 || Area / RecSize < Header.Count || Header.Count == 0)
+        return Fail(ueDamaged);
+
+    const std::size_t AreaLen = std::size_t{Header.Count} * UserRecSize;
+    auto Buffer = std::make_unique_for_overwrite<uint8_t[]>(AreaLen);
+    const int64_t Got = Handle.ReadAt(UserFileHeaderSize, Buffer.get(), AreaLen);
+    if (Got < 0)
+        return Fail(ueOpen);
+    if (Got != static_cast<int64_t>(AreaLen)) // cut short since the size was taken
+        return Fail(ueDamaged);
+    if (CalcChecksum(Buffer.get(), AreaLen) != Header.Checksum)
+        return Fail(ueDamaged);
+
+    LoadRecords(Buffer.get(), Header.Count);
+    if (!Writing)
+        Handle.Close();
+    return ueOk;
+}
+
+void TUserManager::LoadRecords(uint8_t* Buffer, int RecordCount) {
+    const std::size_t Len = static_cast<std::size_t>(RecordCount) * UserRecSize;
+    XorArea(Buffer, Len, Header.Seed);
+    for (int I = 0; I < RecordCount; ++I) {
+        TUserRec Rec;
+        std::memcpy(&Rec, Buffer + static_cast<std::size_t>(I) * UserRecSize, sizeof Rec);
+        auto User = std::make_unique<TUserC>(Rec);
+        Add(User.get());
+        User.release();
+    }
+}
