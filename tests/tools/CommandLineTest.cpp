@@ -1,0 +1,57 @@
+// The command line as scripts meet it: help, and the usage errors that must change nothing.
+#include "tests/tools/UsrpassFixture.h"
+
+using Args = std::vector<std::string>;
+
+TEST(UsrpassCommandLine, HelpGoesToStdoutAndSucceeds) {
+    for (const Args& A : {Args{"--help"}, Args{"-h"}, Args{"list", "--help"}}) {
+        const TRunResult R = RunUsrpass(A);
+        EXPECT_EQ(R.ExitCode, 0) << A[0];
+        EXPECT_NE(R.Out.find("usrpass init PLIK --admin NAZWA [--password-stdin]"),
+                  std::string::npos);
+        EXPECT_NE(R.Out.find("usrpass passwd PLIK UŻYTKOWNIK [--net] [--password-stdin]"),
+                  std::string::npos);
+        EXPECT_EQ(R.Err, "");
+    }
+}
+
+TEST_F(UsrpassTest, UsageErrorsExit64WithTheUsageAndTouchNothing) {
+    const std::vector<Args> Wrong = {
+        {},
+        {"frobnicate", UsersFile},
+        {"init", UsersFile},                                 // no --admin
+        {"init", UsersFile, "--admin"},                      // --admin without a name
+        {"init", UsersFile, "--admin", "a", "--admin", "b"}, // twice
+        {"init", UsersFile, "--admin", "a", "--json"},       // option of another command
+        {"init", "--admin", "a"},                            // no file
+        {"list"},
+        {"list", UsersFile, "second"},
+        {"list", UsersFile, "--verbose"},
+        {"check", UsersFile, "--json"},
+        {"passwd", UsersFile},
+        {"passwd", UsersFile, "admin", "extra"},
+        {"passwd", UsersFile, "admin", "--admin", "x"},
+    };
+    for (const Args& A : Wrong) {
+        const TRunResult R = RunUsrpass(A, Input("pw\n"));
+        std::string Shown;
+        for (const std::string& S : A)
+            Shown += S + " ";
+        EXPECT_EQ(R.ExitCode, 64) << Shown;
+        EXPECT_NE(R.Err.find("Użycie:"), std::string::npos) << Shown;
+        EXPECT_EQ(R.Out, "") << Shown;
+        EXPECT_FALSE(Exists(UsersFile)) << Shown;
+    }
+}
+
+TEST_F(UsrpassTest, DoubleDashEndsTheOptions) {
+    // "-weird" after "--" is a file name: its absence is the store's "no file", not a usage error.
+    const TRunResult R = RunUsrpass({"check", "--", Temp.File("-weird")});
+    EXPECT_EQ(R.ExitCode, 1);
+    EXPECT_EQ(R.Err, "Brak pliku z użytkownikami\n");
+    // And --admin=NAME is the same as --admin NAME.
+    const TRunResult Init =
+        RunUsrpass({"init", "--admin=root", "--password-stdin", UsersFile}, Input("pw\n"));
+    EXPECT_EQ(Init.ExitCode, 0) << Init.Err;
+    EXPECT_EQ(Decoded().Users.at(0).UserName, "root");
+}

@@ -1,0 +1,145 @@
+// init: a new file with one administrator, exactly in the format, never over an existing file.
+#include "tests/tools/UsrpassFixture.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+bool AllZero(const ref::TRecordBytes& R, std::size_t From, std::size_t To) {
+    return std::all_of(R.begin() + static_cast<long>(From), R.begin() + static_cast<long>(To),
+                       [](uint8_t B) { return B == 0; });
+}
+
+} // namespace
+
+TEST_F(UsrpassTest, InitWritesOneAdministratorInTheExactFormat) {
+    // umask 0: the mode must be 0600 by itself, not by the caller's umask.
+    const TRunResult R = RunUsrpass({"init", UsersFile, "--admin", "Łukasz", "--password-stdin"},
+                                    Input("zażółć\n").WithUmask(0));
+    ASSERT_EQ(R.ExitCode, 0) << R.Err;
+    EXPECT_EQ(R.Out, "");
+
+    struct stat St {};
+    ASSERT_EQ(stat(UsersFile.c_str(), &St), 0);
+    EXPECT_EQ(St.st_mode & 07777, 0600u);
+    EXPECT_EQ(St.st_size, 15 + 205);
+
+    const ref::TDecodedFile D = Decoded();
+    EXPECT_EQ(D.Magic, 0x4655);
+    EXPECT_EQ(D.Count, 1);
+    EXPECT_EQ(D.LockByte, 0);
+    EXPECT_TRUE(D.ChecksumOk);
+    EXPECT_GE(D.Seed, 0);
+    EXPECT_LE(D.Seed, 0x7FFFFFFE);
+    ASSERT_EQ(D.Users.size(), 1u);
+
+    const ref::TUser& Admin = D.Users[0];
+    // LastId was drawn in 1..63000; the administrator took the next one and LastId followed.
+    EXPECT_EQ(Admin.Id, D.LastId);
+    EXPECT_GE(Admin.Id, 2);
+    EXPECT_LE(Admin.Id, 63001);
+    EXPECT_EQ(Admin.Rights, Logon);
+    EXPECT_EQ(Admin.Objects, 0u);
+    EXPECT_EQ(Admin.UserName, "\xA3ukasz");
+    EXPECT_EQ(Admin.Pass, "za\xBF\xF3\xB3\xE6");
+    EXPECT_EQ(Admin.NetPass, "");
+    EXPECT_EQ(Admin.Name, "");
+    EXPECT_EQ(Admin.NetUserName, "");
+    EXPECT_GE(Admin.PassSeed, 0);
+    EXPECT_GE(Admin.NetPassSeed, 0);
+    // A record the system creates starts all zero: names, their filler and Reserved.
+    const ref::TRecordBytes& Raw = D.Records[0];
+    EXPECT_TRUE(AllZero(Raw, 18, 69));
+    EXPECT_TRUE(AllZero(Raw, 69 + 1 + 6, 173));
+
+    // The tool reads back what it wrote.
+    const TRunResult Check = RunUsrpass({"check", UsersFile});
+    EXPECT_EQ(Check.ExitCode, 0);
+    EXPECT_EQ(Check.Out, "1\n");
+    const TRunResult List = RunUsrpass({"list", UsersFile});
+    EXPECT_EQ(List.Out, std::to_string(Admin.Id) + "\tLH\tŁukasz\t\t\t\n");
+}
+
+TEST_F(UsrpassTest, InitTakesTheFirstLineOfStdinAsThePassword) {
+    struct Case {
+        std::string Stdin;
+        std::string Password;
+    };
+    const Case Cases[] = {
+        {"pw\r\nsecond line\n", "pw"},
+        {"no newline", "no newline"},
+        {"\n", ""}, // an empty line is the empty password, which the system allows
+        {"€uro\n", "\x80uro"},
+    };
+    for (const Case& C : Cases) {
+        std::filesystem::remove(UsersFile);
+        const TRunResult R =
+            RunUsrpass({"init", UsersFile, "--admin", "admin", "--password-stdin"}, Input(C.Stdin));
+        ASSERT_EQ(R.ExitCode, 0) << R.Err;
+        EXPECT_EQ(Decoded().Users.at(0).Pass, C.Password) << C.Stdin;
+    }
+}
+
+TEST_F(UsrpassTest, InitCountsNameLengthInCharactersNotBytes) {
+    // 15 letters, 30 bytes of UTF-8, 15 bytes of CP1250: it fits.
+    const TRunResult R =
+        RunUsrpass({"init", UsersFile, "--admin", "ŻŻŻŻŻŻŻŻŻŻŻŻŻŻŻ", "--password-stdin"},
+                   Input("ąęśćńółźżĄĘŚĆŃÓ\n"));
+    ASSERT_EQ(R.ExitCode, 0) << R.Err;
+    const ref::TUser Admin = Decoded().Users.at(0);
+    EXPECT_EQ(Admin.UserName, std::string(15, '\xAF'));
+    EXPECT_EQ(Admin.Pass, "\xB9\xEA\x9C\xE6\xF1\xF3\xB3\x9F\xBF\xA5\xCA\x8C\xC6\xD1\xD3");
+}
+
+TEST_F(UsrpassTest, InitNeverOverwritesAndReportsCode2) {
+    const std::vector<uint8_t> Existing = {'k', 'e', 'e', 'p'};
+    ref::WriteBytes(UsersFile, Existing);
+    const std::string Dangling = Temp.File("link");
+    ASSERT_EQ(symlink(Temp.File("target").c_str(), Dangling.c_str()), 0);
+
+    for (const std::string& Target :
+         {UsersFile, Dangling, Temp.File("no-such-dir/UsrPass.dat"), Temp.Dir()}) {
+        const TRunResult R =
+            RunUsrpass({"init", Target, "--admin", "admin", "--password-stdin"}, Input("pw\n"));
+        EXPECT_EQ(R.ExitCode, 2) << Target;
+        EXPECT_EQ(R.Err, "Nie można utworzyć pliku z użytkownikami\n") << Target;
+    }
+    EXPECT_EQ(Bytes(), Existing);
+    EXPECT_FALSE(Exists(Temp.File("target"))); // the link was not followed
+}
+
+TEST_F(UsrpassTest, InitRefusesWhatTheFileCannotHoldAndCreatesNothing) {
+    struct Case {
+        std::string Admin;
+        std::string Stdin;
+        std::string Message;
+    };
+    const Case Cases[] = {
+        {"日本", "pw\n", "Nazwa \"日本\" zawiera znak spoza strony kodowej 1250\n"},
+        {"", "pw\n", "Nie podano nazwy użytkownika w Zortan\n"},
+        {"abcdefghijklmnop", "pw\n", "Nazwa użytkownika w Zortan może mieć najwyżej 15 znaków\n"},
+        {"tab\there", "pw\n", "Nazwa użytkownika w Zortan zawiera znak sterujący\n"},
+        // A longer password would be cut to 15 and the typed one would never match it.
+        {"admin", "abcdefghijklmnop\n", "Hasło może mieć najwyżej 15 znaków\n"},
+        {"admin", "uśmiech🙂\n", "Hasło zawiera znak spoza strony kodowej 1250\n"},
+        {"admin", "", "Brak hasła na standardowym wejściu\n"},
+    };
+    for (const Case& C : Cases) {
+        const TRunResult R =
+            RunUsrpass({"init", UsersFile, "--admin", C.Admin, "--password-stdin"}, Input(C.Stdin));
+        EXPECT_EQ(R.ExitCode, 65) << C.Admin << " / " << C.Stdin;
+        EXPECT_EQ(R.Err, C.Message);
+        EXPECT_FALSE(Exists(UsersFile)) << C.Admin << " / " << C.Stdin;
+    }
+}
+
+TEST_F(UsrpassTest, InitThatCannotWriteLeavesNoFileBehind) {
+    // A full disk, as a file size limit below the file's 220 bytes.
+    const TRunResult R = RunUsrpass({"init", UsersFile, "--admin", "admin", "--password-stdin"},
+                                    Input("pw\n").WithFileSizeLimit(100));
+    EXPECT_EQ(R.ExitCode, 2);
+    EXPECT_NE(R.Err.find("Nie można utworzyć pliku z użytkownikami"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(Temp.Dir()));
+}

@@ -1,0 +1,126 @@
+// list and check: readers of files made by the independent encoder, and of damaged files.
+#include "tests/tools/UsrpassFixture.h"
+
+#include "store/UserManager.h"
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TEST_F(UsrpassTest, ListShowsEveryCountedUserInFileOrder) {
+    WriteSample();
+    const TRunResult R = RunUsrpass({"list", UsersFile});
+    ASSERT_EQ(R.ExitCode, 0) << R.Err;
+    // The stale record after the three is not a user; the tab in the third name must not split
+    // its column, so it shows as U+FFFD.
+    EXPECT_EQ(R.Out, "101\tLH\tadmin\tadm\tAdministrator\tId Dm Wi \n"
+                     "102\tH\tłukasz\tlzolw\tŁukasz Żółw\t\n"
+                     "4000\tL\tkasia\t\tSay \"hi\"\\\xEF\xBF\xBD!\t\n");
+    EXPECT_EQ(R.Err, "");
+}
+
+TEST_F(UsrpassTest, ListJsonIsExactAndUtf8) {
+    WriteSample();
+    const TRunResult R = RunUsrpass({"list", UsersFile, "--json"});
+    ASSERT_EQ(R.ExitCode, 0) << R.Err;
+    EXPECT_EQ(R.Out,
+              "{\"lastId\": 4000, \"users\": ["
+              "{\"id\": 101, \"name\": \"Administrator\", \"userName\": \"admin\", "
+              "\"netUserName\": \"adm\", \"rights\": 131331, \"objects\": 2147483649, "
+              "\"hasPassword\": true, \"hasNetPassword\": false, \"rightsText\": \"Id Dm Wi \"}, "
+              "{\"id\": 102, \"name\": \"Łukasz Żółw\", \"userName\": \"łukasz\", "
+              "\"netUserName\": \"lzolw\", \"rights\": 0, \"objects\": 0, "
+              "\"hasPassword\": true, \"hasNetPassword\": false, \"rightsText\": \"\"}, "
+              "{\"id\": 4000, \"name\": \"Say \\\"hi\\\"\\\\\\t!\", \"userName\": \"kasia\", "
+              "\"netUserName\": \"\", \"rights\": 2147483649, \"objects\": 0, "
+              "\"hasPassword\": false, \"hasNetPassword\": true, \"rightsText\": \"\"}"
+              "]}\n");
+}
+
+TEST_F(UsrpassTest, CheckCountsTheUsers) {
+    WriteSample();
+    const TRunResult R = RunUsrpass({"check", UsersFile});
+    EXPECT_EQ(R.ExitCode, 0);
+    EXPECT_EQ(R.Out, "3\n");
+    EXPECT_EQ(R.Err, "");
+}
+
+TEST_F(UsrpassTest, CheckIgnoresTheAreaTailOutsideTheSum) {
+    // Three records make 615 bytes; the sum covers 612, so the last 3 may change freely.
+    std::vector<uint8_t> File = ref::EncodeFile(SampleImage());
+    File[15 + 614] ^= 0xFF;
+    ref::WriteBytes(UsersFile, File);
+    EXPECT_EQ(RunUsrpass({"check", UsersFile}).ExitCode, 0);
+    File[15 + 611] ^= 0x01; // inside the sum
+    ref::WriteBytes(UsersFile, File);
+    EXPECT_EQ(RunUsrpass({"check", UsersFile}).ExitCode, 6);
+}
+
+TEST_F(UsrpassTest, ReadersAreNotBlockedByAWriter) {
+    WriteSample();
+    TUserManager Writer; // as the running program holds the file
+    ASSERT_EQ(Writer.Open(UsersFile, true), ueOk);
+    EXPECT_EQ(RunUsrpass({"check", UsersFile}).Out, "3\n");
+    EXPECT_EQ(RunUsrpass({"list", UsersFile, "--json"}).ExitCode, 0);
+}
+
+namespace {
+
+struct TBadFile {
+    const char* What;
+    std::function<std::vector<uint8_t>()> Make;
+    int Code;
+    const char* Message;
+};
+
+std::vector<uint8_t> SampleWith(const std::function<void(std::vector<uint8_t>&)>& Change) {
+    std::vector<uint8_t> File = ref::EncodeFile(SampleImage());
+    Change(File);
+    return File;
+}
+
+} // namespace
+
+TEST_F(UsrpassTest, ReadersReportEachOpenFailureByCodeAndMessage) {
+    const char* Foreign = "Niewłaściwy plik z użytkownikami\n";
+    const char* Damaged = "Plik z użytkownikami uległ zniszczeniu\n";
+    const TBadFile Cases[] = {
+        {"foreign magic", [] { return SampleWith([](auto& F) { F[0] = 'X'; }); }, 4, Foreign},
+        {"short foreign",
+         [] {
+             return std::vector<uint8_t>{'M', 'Z', 0};
+         },
+         4, Foreign},
+        {"short UF", [] { return std::vector<uint8_t>{'U', 'F', 1, 0, 0, 0}; }, 6, Damaged},
+        {"checksum", [] { return SampleWith([](auto& F) { F[8] ^= 1; }); }, 6, Damaged},
+        {"odd length", [] { return SampleWith([](auto& F) { F.push_back(0); }); }, 6, Damaged},
+        {"count 0", [] { return SampleWith([](auto& F) { F[12] = 0; }); }, 6, Damaged},
+        // Three records and the stale one make four; a count of five reaches past the end.
+        {"count too big", [] { return SampleWith([](auto& F) { F[12] = 5; }); }, 6, Damaged},
+    };
+    for (const TBadFile& C : Cases) {
+        ref::WriteBytes(UsersFile, C.Make());
+        for (const char* Command : {"check", "list"}) {
+            const TRunResult R = RunUsrpass({Command, UsersFile});
+            EXPECT_EQ(R.ExitCode, C.Code) << Command << ": " << C.What;
+            EXPECT_EQ(R.Err, C.Message) << Command << ": " << C.What;
+            EXPECT_EQ(R.Out, "") << Command << ": " << C.What;
+        }
+    }
+
+    const TRunResult Missing = RunUsrpass({"check", Temp.File("none.dat")});
+    EXPECT_EQ(Missing.ExitCode, 1);
+    EXPECT_EQ(Missing.Err, "Brak pliku z użytkownikami\n");
+}
+
+TEST_F(UsrpassTest, ReadersReportAFileTheyMayNotOpen) {
+    WriteSample();
+    ASSERT_EQ(chmod(UsersFile.c_str(), 0), 0);
+    // Root opens any file, so the check runs as an ordinary user then.
+    TRunOptions AsOrdinaryUser;
+    if (geteuid() == 0)
+        AsOrdinaryUser.RunAsUser = 65534;
+    const TRunResult R = RunUsrpass({"check", UsersFile}, AsOrdinaryUser);
+    EXPECT_EQ(R.ExitCode, 3);
+    EXPECT_EQ(R.Err, "Nie można otworzyć pliku z użytkownikami\n");
+}

@@ -1,0 +1,79 @@
+#pragma once
+// An encoder and decoder of the user file written from the format's description alone, sharing
+// no code with the store: when usrpass and this code agree byte for byte, both follow the format.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ref {
+
+inline constexpr std::size_t RecordSize = 205;
+inline constexpr std::size_t HeaderSize = 15;
+
+// The runtime's generator: state := state * 0x08088405 + 1 (mod 2^32); a value in 0..Range-1
+// is the upper half of the 64-bit product of the new state and Range.
+class TGenerator {
+public:
+    explicit TGenerator(uint32_t Seed) : State(Seed) {}
+    uint32_t Next(uint32_t Range);
+
+private:
+    uint32_t State;
+};
+
+using TRecordBytes = std::array<uint8_t, RecordSize>;
+
+// One user; strings are CP1250 bytes, passwords in plain text.
+struct TUser {
+    uint16_t Id = 0;
+    int32_t PassSeed = 0;
+    int32_t NetPassSeed = 0;
+    uint32_t Rights = 0;
+    uint32_t Objects = 0;
+    std::string Name;
+    std::string UserName;
+    std::string NetUserName;
+    std::array<uint8_t, 72> Reserved{};
+    std::string Pass;
+    std::string NetPass;
+    uint8_t Filler = 0; // the bytes after the characters of every string and password block
+};
+
+// The record with its password blocks scrambled under their seeds (the in-memory form).
+TRecordBytes EncodeRecord(const TUser& User);
+// The record's fields; Pass and NetPass are decoded, Filler is not recovered.
+TUser DecodeRecord(const uint8_t* Record);
+
+struct TFileImage {
+    uint16_t Magic = 0x4655;
+    uint16_t LastId = 0;
+    int32_t Seed = 0;
+    std::vector<TUser> Users;
+    std::vector<uint8_t> Trailer; // bytes after the counted records, e.g. stale records
+};
+
+// Header, the records scrambled as one stream under Seed, the word sum of the scrambled area.
+std::vector<uint8_t> EncodeFile(const TFileImage& Image);
+
+struct TDecodedFile {
+    uint16_t Magic = 0;
+    uint16_t LastId = 0;
+    int32_t Seed = 0;
+    uint32_t Checksum = 0;
+    uint16_t Count = 0;
+    uint8_t LockByte = 0;
+    bool ChecksumOk = false;
+    std::vector<TRecordBytes> Records; // unscrambled records, password blocks still scrambled
+    std::vector<TUser> Users;
+    std::vector<uint8_t> Trailer;
+};
+
+// Throws std::runtime_error when the file is too short for its header and Count records.
+TDecodedFile DecodeFile(const std::vector<uint8_t>& Bytes);
+
+std::vector<uint8_t> ReadBytes(const std::string& Path);
+void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Bytes);
+
+} // namespace ref

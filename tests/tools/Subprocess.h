@@ -1,0 +1,65 @@
+#pragma once
+// Runs the real usrpass executable as a child process, the way a script or an administrator would.
+
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+struct TRunOptions {
+    std::string Stdin;                   // written to the child's standard input, then closed
+    std::optional<rlim_t> FileSizeLimit; // RLIMIT_FSIZE of the child; SIGXFSZ is ignored
+    std::optional<uid_t> RunAsUser;      // drop to this user and its group (when root)
+    std::optional<mode_t> Umask;
+
+    TRunOptions& WithFileSizeLimit(rlim_t Bytes) {
+        FileSizeLimit = Bytes;
+        return *this;
+    }
+    TRunOptions& WithUmask(mode_t Mask) {
+        Umask = Mask;
+        return *this;
+    }
+};
+
+inline TRunOptions Input(std::string Stdin) {
+    TRunOptions Options;
+    Options.Stdin = std::move(Stdin);
+    return Options;
+}
+
+struct TRunResult {
+    int ExitCode = -1; // -1 when the child did not exit normally
+    std::string Out;
+    std::string Err;
+};
+
+// The child runs in a new session, so it has no controlling terminal.
+TRunResult RunUsrpass(const std::vector<std::string>& Args, const TRunOptions& Options = {});
+
+struct TTerminalRun {
+    int ExitCode = -1;
+    std::string Screen; // everything the child wrote to its terminal
+};
+
+// Runs usrpass on a pseudo-terminal and types Answers[i] followed by Enter after the i-th
+// password prompt appears on its screen.
+TTerminalRun RunUsrpassOnTerminal(const std::vector<std::string>& Args,
+                                  const std::vector<std::string>& Answers);
+
+// A private directory (mode 0755, so a user the tests drop to can reach its files), removed
+// with its contents at the end.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    std::string File(const std::string& Name) const { return Path + "/" + Name; }
+    const std::string& Dir() const { return Path; }
+
+private:
+    std::string Path;
+};

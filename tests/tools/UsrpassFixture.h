@@ -1,0 +1,72 @@
+#pragma once
+// Shared by the usrpass tests: a temporary directory and a sample file made by the independent
+// encoder.
+
+#include "tests/tools/RefFile.h"
+#include "tests/tools/Subprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+// Rights bits as the format defines them, spelled out here rather than taken from the store.
+inline constexpr uint32_t Logon = 0x1, Extracts = 0x2, ParcelModify = 0x100, LayerImport = 0x20000;
+
+// Three users, the third's record area ending 3 bytes outside the word sum, and one stale record
+// after them. Strings are CP1250: "\xB3" is "ł", "\xAF\xF3\xB3" is "Żół", "\xA3" is "Ł".
+inline ref::TFileImage SampleImage() {
+    ref::TFileImage Image;
+    Image.LastId = 4000;
+    Image.Seed = 987654321;
+
+    ref::TUser Admin;
+    Admin.Id = 101;
+    Admin.PassSeed = 12345;
+    Admin.NetPassSeed = 0x7FFFFFFE;
+    Admin.Rights = Logon | Extracts | ParcelModify | LayerImport;
+    Admin.Objects = 0x80000001;
+    Admin.Name = "Administrator";
+    Admin.UserName = "admin";
+    Admin.NetUserName = "adm";
+    for (std::size_t I = 0; I < Admin.Reserved.size(); ++I)
+        Admin.Reserved[I] = static_cast<uint8_t>(0xC0 + I);
+    Admin.Pass = "tajne";
+    Admin.Filler = 0xAA;
+
+    ref::TUser Lukasz;
+    Lukasz.Id = 102;
+    Lukasz.PassSeed = 7;
+    Lukasz.NetPassSeed = 8;
+    Lukasz.Name = "\xA3ukasz \xAF\xF3\xB3w";
+    Lukasz.UserName = "\xB3ukasz";
+    Lukasz.NetUserName = "lzolw";
+    Lukasz.Pass = "x";
+    Lukasz.Filler = 0x55;
+
+    ref::TUser Kasia;
+    Kasia.Id = 4000;
+    Kasia.PassSeed = 1000;
+    Kasia.NetPassSeed = 2000;
+    Kasia.Rights = Logon | 0x80000000; // a bit without meaning, carried as it is
+    Kasia.Name = "Say \"hi\"\\\t!";
+    Kasia.UserName = "kasia";
+    Kasia.NetPass = "siec";
+
+    Image.Users = {Admin, Lukasz, Kasia};
+    Image.Trailer.assign(ref::RecordSize, 0x5A);
+    return Image;
+}
+
+class UsrpassTest : public ::testing::Test {
+protected:
+    TTempDir Temp;
+    std::string UsersFile = Temp.File("UsrPass.dat");
+
+    void WriteSample() { ref::WriteBytes(UsersFile, ref::EncodeFile(SampleImage())); }
+    std::vector<uint8_t> Bytes() const { return ref::ReadBytes(UsersFile); }
+    ref::TDecodedFile Decoded() const { return ref::DecodeFile(Bytes()); }
+    bool Exists(const std::string& Path) const {
+        struct stat St {};
+        return lstat(Path.c_str(), &St) == 0;
+    }
+};

@@ -1,0 +1,45 @@
+#include "tools/Cp1250Input.h"
+
+#include "runtime/Cp1250.h"
+#include "tools/ToolError.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t MaxStoredLength = 15; // capacity of UserName and of a password block
+
+bool IsControl(char C) {
+    const auto B = static_cast<unsigned char>(C);
+    return B < 0x20 || B == 0x7F;
+}
+
+} // namespace
+
+std::string LookupNameToCp1250(std::string_view Utf8) {
+    std::optional<std::string> Converted = Utf8ToCp1250(Utf8);
+    if (!Converted)
+        throw TToolError(ExitData, "Nazwa \"" + std::string(Utf8) +
+                                       "\" zawiera znak spoza strony kodowej 1250");
+    return *Converted;
+}
+
+std::string LogonNameToCp1250(std::string_view Utf8) {
+    std::string Name = LookupNameToCp1250(Utf8);
+    if (Name.empty())
+        throw TToolError(ExitData, "Nie podano nazwy użytkownika w Zortan");
+    if (Name.size() > MaxStoredLength)
+        throw TToolError(ExitData, "Nazwa użytkownika w Zortan może mieć najwyżej 15 znaków");
+    if (std::any_of(Name.begin(), Name.end(), IsControl))
+        throw TToolError(ExitData, "Nazwa użytkownika w Zortan zawiera znak sterujący");
+    return Name;
+}
+
+std::string PasswordToCp1250(std::string_view Utf8) {
+    std::optional<std::string> Converted = Utf8ToCp1250(Utf8);
+    if (!Converted)
+        throw TToolError(ExitData, "Hasło zawiera znak spoza strony kodowej 1250");
+    if (Converted->size() > MaxStoredLength)
+        throw TToolError(ExitData, "Hasło może mieć najwyżej 15 znaków");
+    return *Converted;
+}

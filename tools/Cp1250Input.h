@@ -1,0 +1,13 @@
+#pragma once
+// Names and passwords arrive as UTF-8 (arguments, terminal, standard input); the user file holds
+// code page 1250. These conversions refuse, with exit code 65, what the file cannot hold exactly.
+
+#include <string>
+#include <string_view>
+
+// A name to look a user up by: any text CP1250 can hold.
+std::string LookupNameToCp1250(std::string_view Utf8);
+// A logon name to store: non-empty, at most 15 characters, no control characters.
+std::string LogonNameToCp1250(std::string_view Utf8);
+// A password to store: at most 15 characters, since a longer one would be cut and never match.
+std::string PasswordToCp1250(std::string_view Utf8);

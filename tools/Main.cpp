@@ -1,0 +1,63 @@
+// usrpass: keeps the Zortan user file from the command line; see UsageText for the interface.
+#include "store/UserManager.h"
+#include "tools/Arguments.h"
+#include "tools/Commands.h"
+#include "tools/ToolError.h"
+
+#include <exception>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+int PrintToStderr(const std::string& Text, const std::string& /*Caption*/, int /*Flags*/) {
+    std::cerr << Text << '\n';
+    return 1; // the OK button
+}
+
+int Run(const TArguments& Args) {
+    switch (Args.Kind) {
+    case TCommandKind::Help:
+        std::cout << UsageText;
+        return ExitOk;
+    case TCommandKind::Init:
+        return RunInit(Args);
+    case TCommandKind::List:
+        return RunList(Args);
+    case TCommandKind::Check:
+        return RunCheck(Args);
+    case TCommandKind::Passwd:
+        return RunPasswd(Args);
+    }
+    return ExitInternal;
+}
+
+// A listing that did not reach its reader is a failure, not a success.
+int FlushOutput(int ExitCode) {
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "Nie można wypisać wyniku\n";
+        return ExitCode == ExitOk ? ExitOutput : ExitCode;
+    }
+    return ExitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SetStoreMessageBox(PrintToStderr);
+    const std::vector<std::string_view> Args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    try {
+        return FlushOutput(Run(ParseArguments(Args)));
+    } catch (const TUsageError& E) {
+        std::cerr << E.what() << "\n\n" << UsageText;
+        return ExitUsage;
+    } catch (const TToolError& E) {
+        if (*E.what() != '\0')
+            std::cerr << E.what() << '\n';
+        return FlushOutput(E.ExitCode);
+    } catch (const std::exception& E) {
+        std::cerr << E.what() << '\n';
+        return ExitInternal;
+    }
+}

@@ -1,0 +1,24 @@
+#include "tools/PasswordInput.h"
+
+#include "tools/Terminal.h"
+#include "tools/ToolError.h"
+
+#include <iostream>
+
+std::string ReadPasswordFromStdin() {
+    std::string Line;
+    if (!std::getline(std::cin, Line) && Line.empty())
+        throw TToolError(ExitData, "Brak hasła na standardowym wejściu");
+    if (!Line.empty() && Line.back() == '\r')
+        Line.pop_back();
+    return Line;
+}
+
+std::string AskPasswordTwice() {
+    TTerminal Tty;
+    std::string First = Tty.AskHidden("Wprowadź nowe hasło: ");
+    std::string Second = Tty.AskHidden("Powtórz nowe hasło: ");
+    if (First != Second)
+        throw TToolError(ExitData, "Hasło zostało wprowadzone błędnie");
+    return First;
+}
