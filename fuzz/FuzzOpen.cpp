@@ -1,0 +1,99 @@
+// Arbitrary bytes as a user file, opened for reading and for writing. Besides the sanitizers'
+// findings, it aborts when a failed open leaves users behind (a partial load), when a successful
+// one holds other than Header.Count users, when a reader changes the file, when a handle leaks,
+// and when a writer's save does not give back the same users on the next open.
+#include "fuzz/ScratchFile.h"
+#include "store/UserManager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+void Require(bool Holds, const char* What) {
+    if (!Holds) {
+        std::fprintf(stderr, "fuzz_open: %s\n", What);
+        std::abort();
+    }
+}
+
+std::size_t OpenHandles() {
+    std::size_t N = 0;
+    for ([[maybe_unused]] const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++N;
+    return N;
+}
+
+bool IsOpenResult(int Code) {
+    return Code == ueOk || Code == ueNoFile || Code == ueOpen || Code == ueBadFile ||
+           Code == ueLocked || Code == ueDamaged;
+}
+
+// Opens the file; returns whether it loaded, after checking that a store which failed is empty.
+bool OpenAndCheck(TUserManager& Store, const std::string& Path, bool ForWriting) {
+    const int Result = Store.Open(Path, ForWriting);
+    Require(IsOpenResult(Result), "Open returned no open result");
+    if (Result != ueOk) {
+        Require(Store.Count() == 0, "a failed Open left users in the list");
+        Require(!Store.IsForWriting(), "a failed Open left the store writable");
+        return false;
+    }
+    Require(Store.Count() == Store.Header.Count, "Open loaded other than Header.Count users");
+    Require(Store.IsForWriting() == ForWriting, "Open kept the wrong mode");
+    return true;
+}
+
+void CheckReader(const TScratchFile& File, const uint8_t* Data, std::size_t Size) {
+    TUserManager Store;
+    OpenAndCheck(Store, File.Path(), false);
+    const std::vector<uint8_t> After = File.Read();
+    Require(After.size() == Size && (Size == 0 || std::memcmp(After.data(), Data, Size) == 0),
+            "a reader changed the file");
+}
+
+void CheckWriterRoundTrip(const TScratchFile& File, std::size_t Size) {
+    std::vector<TUserRec> Records;
+    uint16_t LastId = 0;
+    {
+        TUserManager Store;
+        if (!OpenAndCheck(Store, File.Path(), true))
+            return;
+        for (int I = 0; I < Store.Count(); ++I)
+            Records.push_back(Store.Items(I)->Rec);
+        LastId = Store.Header.LastId;
+        Require(Store.Save(), "Save of a loaded file failed");
+    }
+    Require(File.Read().size() == Size, "Save changed the file's length");
+    Require(File.EntriesInDirectory() == 1, "Save left a file behind");
+
+    TUserManager Again;
+    Require(OpenAndCheck(Again, File.Path(), false), "a saved file does not open");
+    Require(Again.Header.LastId == LastId, "LastId changed on the round trip");
+    Require(Again.Count() == static_cast<int>(Records.size()), "the user count changed");
+    for (std::size_t I = 0; I < Records.size(); ++I) {
+        Require(
+            std::memcmp(&Again.Items(static_cast<int>(I))->Rec, &Records[I], sizeof(TUserRec)) == 0,
+            "a record changed on the round trip");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
+    static const TScratchFile File;
+    static const bool Quiet = [] {
+        SetStoreMessageBox([](const std::string&, const std::string&, int) { return 1; });
+        return true;
+    }();
+    (void)Quiet;
+
+    const std::size_t HandlesBefore = OpenHandles();
+    File.Write(Data, Size);
+    CheckReader(File, Data, Size);
+    CheckWriterRoundTrip(File, Size);
+    Require(OpenHandles() == HandlesBefore, "a file handle leaked");
+    return 0;
+}
