@@ -1,0 +1,381 @@
+#include "StoreTestUtil.h"
+
+#include "runtime/Random.h"
+
+#include <cstring>
+#include <sys/resource.h>
+
+namespace {
+
+// A new user as the main window builds one: a zeroed record with names, rights and passwords.
+TUserC* NewUser(uint16_t Id, const std::string& UserName, const std::string& Pass) {
+    TUserRec Rec;
+    std::memset(&Rec, 0, sizeof Rec);
+    auto* User = new TUserC(Rec);
+    User->Rec.Id = Id;
+    User->Rec.UserName.Assign(UserName);
+    User->Rec.Name.Assign("Nowy " + UserName);
+    User->AddRights(rtLogon | rtFilters);
+    User->SetPass(Pass);
+    User->SetNetPass("");
+    return User;
+}
+
+void ExpectSameUser(const ref::TUser& Got, const ref::TUser& Want) {
+    EXPECT_EQ(Got.Id, Want.Id);
+    EXPECT_EQ(Got.Rights, Want.Rights);
+    EXPECT_EQ(Got.Objects, Want.Objects);
+    EXPECT_EQ(Got.Name, Want.Name);
+    EXPECT_EQ(Got.UserName, Want.UserName);
+    EXPECT_EQ(Got.NetUserName, Want.NetUserName);
+    EXPECT_EQ(Got.Pass, Want.Pass);
+    EXPECT_EQ(Got.NetPass, Want.NetPass);
+    EXPECT_EQ(Got.PassSeed, Want.PassSeed);
+    EXPECT_EQ(Got.Reserved, Want.Reserved);
+}
+
+class StoreSave : public ::testing::Test {
+protected:
+    TTempDir Dir;
+    std::string Path = Dir / "UsrPass.dat";
+    TMessageLog Messages;
+
+    bool SaveFailedOnce() const {
+        return Messages.Calls.size() == 1 &&
+               Messages.Calls[0].Text == "Nie można zapisać pliku z użytkownikami" &&
+               Messages.Calls[0].Caption.empty() && Messages.Calls[0].Flags == 16;
+    }
+};
+
+TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
+    const ref::TFileSpec Spec = SampleSpec(4);
+    const std::vector<uint8_t> Before = ref::EncodeFile(Spec);
+    WriteBytes(Path, Before);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        ASSERT_TRUE(Store.Save());
+    }
+    const std::vector<uint8_t> After = ReadBytes(Path);
+    ASSERT_EQ(After.size(), Before.size());
+    const ref::TDecoded D = ref::DecodeFile(After);
+    ASSERT_TRUE(D.Ok);
+    EXPECT_EQ(D.LastId, Spec.LastId);
+    EXPECT_EQ(D.LockByte, 0);
+    EXPECT_GE(D.Seed, 0);
+    EXPECT_LE(D.Seed, 0x7FFFFFFE);
+    EXPECT_NE(D.Seed, Spec.Seed);
+    ASSERT_EQ(D.Users.size(), 4u);
+    for (std::size_t I = 0; I < 4; ++I) {
+        ExpectSameUser(D.Users[I], Spec.Users[I]);
+        // Filler bytes come through as well: the whole record is as it was.
+        EXPECT_EQ(D.Records[I], ref::EncodeRecord(Spec.Users[I]));
+    }
+    EXPECT_NE(std::vector<uint8_t>(After.begin() + 15, After.end()),
+              std::vector<uint8_t>(Before.begin() + 15, Before.end()));
+    EXPECT_TRUE(Messages.Calls.empty());
+
+    // A second save rescrambles under yet another seed.
+    TUserManager Again;
+    ASSERT_EQ(Again.Open(Path, true), ueOk);
+    ASSERT_TRUE(Again.Save());
+    const ref::TDecoded D2 = ref::DecodeFile(ReadBytes(Path));
+    ASSERT_TRUE(D2.Ok);
+    EXPECT_NE(D2.Seed, D.Seed);
+    EXPECT_NE(D2.Checksum, D.Checksum);
+    EXPECT_EQ(D2.Records, D.Records);
+}
+
+TEST_F(StoreSave, FewerUsersKeepTheLengthAndTheStaleRecords) {
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(4, 1));
+    WriteBytes(Path, Before);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        Store.DeleteAndFree(1);
+        Store.DeleteAndFree(2);
+        ASSERT_TRUE(Store.Save());
+    }
+    const std::vector<uint8_t> After = ReadBytes(Path);
+    ASSERT_EQ(After.size(), Before.size());
+    const std::size_t NewEnd = 15 + 2 * 205;
+    EXPECT_TRUE(std::equal(After.begin() + NewEnd, After.end(), Before.begin() + NewEnd));
+    const ref::TDecoded D = ref::DecodeFile(After);
+    ASSERT_TRUE(D.Ok);
+    ASSERT_EQ(D.Users.size(), 2u);
+    EXPECT_EQ(D.Users[0].Id, SampleUser(0).Id);
+    EXPECT_EQ(D.Users[1].Id, SampleUser(2).Id);
+
+    TUserManager Reader;
+    ASSERT_EQ(Reader.Open(Path, false), ueOk);
+    EXPECT_EQ(Reader.Count(), 2);
+}
+
+TEST_F(StoreSave, MoreUsersLengthenTheFile) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        Store.Header.LastId = 501;
+        Store.Add(NewUser(500, "ola", "hasło"));
+        Store.Add(NewUser(501, "ala", ""));
+        ASSERT_TRUE(Store.Save());
+    }
+    EXPECT_EQ(std::filesystem::file_size(Path), 15u + 4 * 205);
+    const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
+    ASSERT_TRUE(D.Ok);
+    EXPECT_EQ(D.LastId, 501);
+    ASSERT_EQ(D.Users.size(), 4u);
+    EXPECT_EQ(D.Users[2].UserName, "ola");
+    EXPECT_EQ(D.Users[2].Pass, "hasło");
+    EXPECT_EQ(D.Users[2].Rights, rtLogon | rtFilters);
+    EXPECT_EQ(D.Users[3].Pass, "");
+    EXPECT_EQ(D.Users[3].Reserved, (std::array<uint8_t, 72>{}));
+}
+
+TEST_F(StoreSave, SavesOnceAndThenHoldsNoFile) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk);
+    ASSERT_TRUE(Store.Save());
+    const std::vector<uint8_t> Saved = ReadBytes(Path);
+    Store.DeleteAndFree(1);
+    EXPECT_TRUE(Store.Save()); // nothing more to write
+    EXPECT_EQ(ReadBytes(Path), Saved);
+    TUserManager Next;
+    EXPECT_EQ(Next.Open(Path, true), ueOk); // the lock is gone
+}
+
+TEST_F(StoreSave, OwnerGroupAndModeAreKept) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    ::chmod(Path.c_str(), 0640);
+    const bool Root = ::geteuid() == 0;
+    if (Root) {
+        ASSERT_EQ(::chown(Path.c_str(), 1234, 5678), 0);
+    }
+    const struct stat Before = StatOf(Path);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        ASSERT_TRUE(Store.Save());
+    }
+    const struct stat After = StatOf(Path);
+    EXPECT_NE(After.st_ino, Before.st_ino); // replaced, not overwritten
+    EXPECT_EQ(After.st_mode, Before.st_mode);
+    EXPECT_EQ(After.st_uid, Before.st_uid);
+    EXPECT_EQ(After.st_gid, Before.st_gid);
+    EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+}
+
+TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
+    std::filesystem::create_directory(Dir.Path() / "data");
+    const std::string Target = Dir / "data/users.bin";
+    WriteBytes(Target, ref::EncodeFile(SampleSpec(2)));
+    ASSERT_EQ(::symlink("data/users.bin", Path.c_str()), 0);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        Store.Add(NewUser(777, "link", "x"));
+        ASSERT_TRUE(Store.Save());
+    }
+    EXPECT_TRUE(S_ISLNK(StatOf(Path).st_mode));
+    EXPECT_EQ(std::filesystem::read_symlink(Path), "data/users.bin");
+    const ref::TDecoded D = ref::DecodeFile(ReadBytes(Target));
+    ASSERT_TRUE(D.Ok);
+    ASSERT_EQ(D.Users.size(), 3u);
+    EXPECT_EQ(D.Users[2].UserName, "link");
+    EXPECT_EQ(DirEntries(Dir.Path() / "data"), std::vector<std::string>{"users.bin"});
+    EXPECT_EQ(DirEntries(Dir.Path()), (std::vector<std::string>{"UsrPass.dat", "data"}));
+}
+
+TEST_F(StoreSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(5, 2));
+    WriteBytes(Path, Before);
+    const int Code = RunInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit Limit{600, 600}; // less than the file's 1,450 bytes
+        if (::setrlimit(RLIMIT_FSIZE, &Limit) != 0)
+            return 10;
+        TMessageLog ChildMessages;
+        TUserManager Store;
+        if (Store.Open(Path, true) != ueOk)
+            return 11;
+        Store.Add(NewUser(900, "nowy", "x"));
+        if (Store.Save())
+            return 12;
+        const bool Reported =
+            ChildMessages.Calls.size() == 1 && ChildMessages.Calls[0].Text == SaveFailedText &&
+            ChildMessages.Calls[0].Caption.empty() && ChildMessages.Calls[0].Flags == 16;
+        return Reported ? 0 : 13;
+    });
+    ASSERT_EQ(Code, 0);
+    EXPECT_EQ(ReadBytes(Path), Before);
+    EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk); // every user, and no lock left behind
+    EXPECT_EQ(Store.Count(), 5);
+}
+
+TEST_F(StoreSave, ReadOnlyDirectoryFallsBackToWritingInPlace) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(3)));
+    ::chmod(Path.c_str(), 0664);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Path.c_str(), NobodyId, NobodyId), 0);
+    }
+    ::chmod(Dir.Path().c_str(), 0555);
+    const struct stat Before = StatOf(Path);
+    const int Code = RunInChild([&] {
+        if (!DropRoot())
+            return 10;
+        TMessageLog ChildMessages;
+        TUserManager Store;
+        if (Store.Open(Path, true) != ueOk)
+            return 11;
+        Store.Add(NewUser(901, "inplace", "p"));
+        if (!Store.Save())
+            return 12;
+        return ChildMessages.Calls.empty() ? 0 : 13;
+    });
+    ::chmod(Dir.Path().c_str(), 0755);
+    ASSERT_EQ(Code, 0);
+    const struct stat After = StatOf(Path);
+    EXPECT_EQ(After.st_ino, Before.st_ino);
+    EXPECT_EQ(After.st_mode, Before.st_mode);
+    EXPECT_EQ(After.st_uid, Before.st_uid);
+    const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
+    ASSERT_TRUE(D.Ok);
+    ASSERT_EQ(D.Users.size(), 4u);
+    EXPECT_EQ(D.Users[3].UserName, "inplace");
+    EXPECT_EQ(D.Users[3].Pass, "p");
+    EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+}
+
+TEST_F(StoreSave, InPlaceWriteThatCannotGrowTheFileChangesNothing) {
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(3));
+    WriteBytes(Path, Before);
+    ::chmod(Path.c_str(), 0666);
+    ::chmod(Dir.Path().c_str(), 0555);
+    const int Code = RunInChild([&] {
+        if (!DropRoot())
+            return 10;
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit Limit{Before.size(), Before.size()};
+        if (::setrlimit(RLIMIT_FSIZE, &Limit) != 0)
+            return 14;
+        TMessageLog ChildMessages;
+        TUserManager Store;
+        if (Store.Open(Path, true) != ueOk)
+            return 11;
+        Store.Add(NewUser(902, "toolong", "p"));
+        if (Store.Save())
+            return 12;
+        return ChildMessages.Calls.size() == 1 ? 0 : 13;
+    });
+    ::chmod(Dir.Path().c_str(), 0755);
+    ASSERT_EQ(Code, 0);
+    EXPECT_EQ(ReadBytes(Path), Before);
+}
+
+TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the file another user's ownership needs root";
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    ASSERT_EQ(::chown(Path.c_str(), 1, 1), 0); // owned by another user, writable by everyone
+    ::chmod(Path.c_str(), 0666);
+    ::chmod(Dir.Path().c_str(), 0777);
+    const struct stat Before = StatOf(Path);
+    const int Code = RunInChild([&] {
+        if (!DropRoot())
+            return 10;
+        TUserManager Store;
+        if (Store.Open(Path, true) != ueOk)
+            return 11;
+        Store.Add(NewUser(903, "third", "p"));
+        return Store.Save() ? 0 : 12;
+    });
+    ASSERT_EQ(Code, 0);
+    const struct stat After = StatOf(Path);
+    EXPECT_EQ(After.st_ino, Before.st_ino);
+    EXPECT_EQ(After.st_uid, 1u);
+    EXPECT_EQ(After.st_gid, 1u);
+    const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
+    ASSERT_TRUE(D.Ok);
+    EXPECT_EQ(D.Users.size(), 3u);
+    EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+}
+
+TEST_F(StoreSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesIt) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    ASSERT_EQ(::link(Path.c_str(), (Dir / "copy.dat").c_str()), 0);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        Store.Add(NewUser(904, "linked", "p"));
+        ASSERT_TRUE(Store.Save());
+    }
+    EXPECT_EQ(ReadBytes(Path), ReadBytes(Dir / "copy.dat"));
+    EXPECT_EQ(ref::DecodeFile(ReadBytes(Dir / "copy.dat")).Users.size(), 3u);
+}
+
+TEST_F(StoreSave, ListWithoutUsersIsNeverWritten) {
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(2));
+    WriteBytes(Path, Before);
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk);
+    Store.DeleteAndFree(1);
+    Store.DeleteAndFree(0);
+    EXPECT_FALSE(Store.Save());
+    EXPECT_TRUE(SaveFailedOnce());
+    EXPECT_EQ(ReadBytes(Path), Before);
+}
+
+TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
+    const std::vector<uint8_t> Mine = ref::EncodeFile(SampleSpec(2));
+    WriteBytes(Path, Mine);
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk);
+    // Something that ignores the lock puts another file in its place.
+    const std::vector<uint8_t> Theirs = ref::EncodeFile(SampleSpec(3));
+    WriteBytes(Dir / "other", Theirs);
+    ASSERT_EQ(::rename((Dir / "other").c_str(), Path.c_str()), 0);
+    EXPECT_FALSE(Store.Save());
+    EXPECT_TRUE(SaveFailedOnce());
+    EXPECT_EQ(ReadBytes(Path), Theirs);
+}
+
+TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
+    // 20,000 users: a save takes long enough to be interrupted at many points.
+    ref::TFileSpec Spec = SampleSpec(1);
+    for (int I = 1; I < 20000; ++I) {
+        ref::TUser U = Spec.Users[0];
+        U.Id = static_cast<uint16_t>(I + 1);
+        Spec.Users.push_back(U);
+    }
+    WriteBytes(Path, ref::EncodeFile(Spec));
+    for (int Round = 0; Round < 8; ++Round) {
+        std::fflush(nullptr);
+        const pid_t Child = ::fork();
+        ASSERT_GE(Child, 0);
+        if (Child == 0) {
+            SetStoreMessageBox({});
+            for (;;) {
+                TUserManager Store;
+                if (Store.Open(Path, true) != ueOk)
+                    ::_exit(3);
+                if (!Store.Save())
+                    ::_exit(4);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(20000 + Round * 13000));
+        ::kill(Child, SIGKILL);
+        int Status = 0;
+        ::waitpid(Child, &Status, 0);
+        ASSERT_TRUE(WIFSIGNALED(Status))
+            << "the saving child stopped by itself: " << WEXITSTATUS(Status);
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk) << "round " << Round;
+        EXPECT_EQ(Store.Count(), 20000);
+    }
+}
+
+} // namespace
