@@ -1,9 +1,13 @@
 #include "runtime/FileRewrite.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -106,6 +110,28 @@ TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head
     return TRewriteResult::WrittenInPlace;
 }
 
+// Removes the temporary files that saves killed before their rename left behind. Only the
+// holder of the file's lock saves, so no other save can be using one of them now.
+void RemoveLeftovers(const std::string& Dir, const std::string& Prefix) {
+    DIR* D = ::opendir(Dir.c_str());
+    if (D == nullptr)
+        return;
+    while (const dirent* E = ::readdir(D)) {
+        const std::string_view Name = E->d_name;
+        if (Name.size() != Prefix.size() + 6 || !Name.starts_with(Prefix))
+            continue;
+        const std::string_view Suffix = Name.substr(Prefix.size());
+        if (!std::all_of(Suffix.begin(), Suffix.end(),
+                         [](char C) { return std::isalnum(static_cast<unsigned char>(C)); }))
+            continue;
+        struct stat St {};
+        const std::string Full = Dir + "/" + std::string(Name);
+        if (::lstat(Full.c_str(), &St) == 0 && S_ISREG(St.st_mode))
+            ::unlink(Full.c_str());
+    }
+    ::closedir(D);
+}
+
 std::string DirectoryOf(const std::string& Path) {
     const std::size_t Slash = Path.rfind('/');
     return Slash == 0 ? "/" : Path.substr(0, Slash);
@@ -132,7 +158,9 @@ TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
         return WriteInPlace(Original, Head, Old.st_size);
 
     const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
-    TTempFile Temp(Dir + "/." + Base.substr(0, 200) + ".XXXXXX");
+    const std::string Prefix = "." + Base.substr(0, 200) + ".";
+    RemoveLeftovers(Dir, Prefix);
+    TTempFile Temp(Dir + "/" + Prefix + "XXXXXX");
     if (!Temp.Created()) {
         if (DirectoryRefusesFiles(errno))
             return WriteInPlace(Original, Head, Old.st_size);

@@ -22,6 +22,8 @@ enum class TRewriteResult {
 // and permission bits and reaches the disk, and the directory entry with it, before this returns
 // Replaced. Where the directory does not let the process create a file (or the owner cannot be
 // carried over, or the file has further hard links), the head is written over the original in
-// place, every write checked and flushed. Original stays open either way.
+// place, every write checked and flushed. Original stays open either way. Temporary files that
+// earlier saves, killed before their rename, left in the directory are removed: the caller must
+// hold the file's lock, so no other save is under way.
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
                                std::span<const uint8_t> Head);

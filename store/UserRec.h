@@ -11,6 +11,8 @@ static_assert(std::endian::native == std::endian::little, "the file format is li
 
 using TPassBlock = uint8_t[16]; // a short string of capacity 15, stored XORed with a random stream
 
+// Packed: fields can sit at unaligned addresses. Read and assign them by value; never bind a
+// reference or pointer to one (gtest's EXPECT_EQ, std::min and std::max bind references).
 #pragma pack(push, 1)
 struct TUserRec {
     uint16_t Id;

@@ -1,3 +1,4 @@
+#include "PackedValue.h"
 #include "StoreTestUtil.h"
 
 #include "runtime/Cp1250.h"
@@ -62,17 +63,17 @@ TEST(FixedFile, LoadsAsTheScriptWroteIt) {
 
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, false), ueOk);
-    EXPECT_EQ(Store.Header.LastId, 102);
-    EXPECT_EQ(Store.Header.Seed, 0x01234567);
-    EXPECT_EQ(Store.Header.Checksum, 0xbbf306a3u);
+    EXPECT_EQ(Val(Store.Header.LastId), 102);
+    EXPECT_EQ(Val(Store.Header.Seed), 0x01234567);
+    EXPECT_EQ(Val(Store.Header.Checksum), 0xbbf306a3u);
     ASSERT_EQ(Store.Count(), 2);
 
     const TUserC& Jan = *Store.Items(0);
-    EXPECT_EQ(Jan.Rec.Id, 101);
-    EXPECT_EQ(Jan.Rec.PassSeed, 1000);
-    EXPECT_EQ(Jan.Rec.NetPassSeed, 2000);
-    EXPECT_EQ(Jan.Rec.Rights, 0x103u);
-    EXPECT_EQ(Jan.Rec.Objects, 0x80000001u);
+    EXPECT_EQ(Val(Jan.Rec.Id), 101);
+    EXPECT_EQ(Val(Jan.Rec.PassSeed), 1000);
+    EXPECT_EQ(Val(Jan.Rec.NetPassSeed), 2000);
+    EXPECT_EQ(Val(Jan.Rec.Rights), 0x103u);
+    EXPECT_EQ(Val(Jan.Rec.Objects), 0x80000001u);
     EXPECT_EQ(Jan.Rec.Name.Str(), "Jan Kowalski");
     EXPECT_EQ(Jan.Rec.UserName.Str(), "admin");
     EXPECT_EQ(Jan.Rec.NetUserName.Str(), "jkowal");
@@ -80,7 +81,7 @@ TEST(FixedFile, LoadsAsTheScriptWroteIt) {
     EXPECT_EQ(Jan.RightsText(), "Id Dm ");
 
     const TUserC& Lucja = *Store.Items(1);
-    EXPECT_EQ(Lucja.Rec.Id, 102);
+    EXPECT_EQ(Val(Lucja.Rec.Id), 102);
     EXPECT_EQ(Cp1250ToUtf8(Lucja.Rec.Name.View()), "Łucja Żółć");
     EXPECT_EQ(Cp1250ToUtf8(Lucja.Rec.UserName.View()), "łucja");
     EXPECT_EQ(Cp1250ToUtf8(Lucja.GetPass()), "hasło1");

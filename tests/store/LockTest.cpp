@@ -1,3 +1,4 @@
+#include "PackedValue.h"
 #include "StoreTestUtil.h"
 
 namespace {
@@ -116,7 +117,7 @@ TEST_F(StoreLock, WriterThatSavedLetsTheNextOneIn) {
 
     TUserManager Next;
     ASSERT_EQ(Next.Open(Path, true), ueOk);
-    EXPECT_EQ(Next.Header.LastId, 4242);
+    EXPECT_EQ(Val(Next.Header.LastId), 4242);
 }
 
 } // namespace

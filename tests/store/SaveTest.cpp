@@ -3,6 +3,8 @@
 #include "runtime/Random.h"
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 
 namespace {
@@ -344,7 +346,8 @@ TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
 }
 
 TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
-    // 20,000 users: a save takes long enough to be interrupted at many points.
+    // 20,000 users, 4 MB: the child saves over and over; it is killed as soon as a save has
+    // created its new file, a little later while it writes or flushes, or at a random moment.
     ref::TFileSpec Spec = SampleSpec(1);
     for (int I = 1; I < 20000; ++I) {
         ref::TUser U = Spec.Users[0];
@@ -352,12 +355,14 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
         Spec.Users.push_back(U);
     }
     WriteBytes(Path, ref::EncodeFile(Spec));
-    for (int Round = 0; Round < 8; ++Round) {
+    const int Watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(Watch, 0);
+    ASSERT_GE(::inotify_add_watch(Watch, Dir.Path().c_str(), IN_CREATE), 0);
+    for (int Round = 0; Round < 12; ++Round) {
         std::fflush(nullptr);
         const pid_t Child = ::fork();
         ASSERT_GE(Child, 0);
         if (Child == 0) {
-            SetStoreMessageBox({});
             for (;;) {
                 TUserManager Store;
                 if (Store.Open(Path, true) != ueOk)
@@ -366,7 +371,14 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
                     ::_exit(4);
             }
         }
-        ::usleep(static_cast<useconds_t>(20000 + Round * 13000));
+        if (Round % 3 == 2) {
+            ::usleep(static_cast<useconds_t>(10000 + Round * 9000));
+        } else {
+            alignas(inotify_event) char Events[4096];
+            ASSERT_GT(::read(Watch, Events, sizeof Events), 0); // a new file appeared
+            if (Round % 3 == 1)
+                ::usleep(500);
+        }
         ::kill(Child, SIGKILL);
         int Status = 0;
         ::waitpid(Child, &Status, 0);
@@ -375,7 +387,23 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
         TUserManager Store;
         ASSERT_EQ(Store.Open(Path, true), ueOk) << "round " << Round;
         EXPECT_EQ(Store.Count(), 20000);
+        // Drain the events of this round before the next one.
+        alignas(inotify_event) char Events[4096];
+        const int Flags = ::fcntl(Watch, F_GETFL);
+        ::fcntl(Watch, F_SETFL, Flags | O_NONBLOCK);
+        while (::read(Watch, Events, sizeof Events) > 0) {
+        }
+        ::fcntl(Watch, F_SETFL, Flags);
     }
+    ::close(Watch);
+    // The next save clears away what the killed ones left, and nothing else.
+    WriteBytes(Dir / ".UsrPass.dat.notes", {1});
+    WriteBytes(Dir / "UsrPass.dat.abcdef", {2});
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk);
+    ASSERT_TRUE(Store.Save());
+    EXPECT_EQ(DirEntries(Dir.Path()), (std::vector<std::string>{".UsrPass.dat.notes", "UsrPass.dat",
+                                                                "UsrPass.dat.abcdef"}));
 }
 
 } // namespace

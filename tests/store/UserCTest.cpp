@@ -1,4 +1,5 @@
 #include "store/UserC.h"
+#include "PackedValue.h"
 #include "RefEncoder.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ TEST(UserC, CreateKeepsAllBytes) {
     const ref::TUser U = Sample();
     const TUserC User = FromRef(U);
     EXPECT_EQ(Bytes(User), ref::EncodeRecord(U));
-    EXPECT_EQ(User.Rec.Id, 7);
+    EXPECT_EQ(Val(User.Rec.Id), 7);
     EXPECT_EQ(User.Rec.UserName.Str(), "anna");
     EXPECT_EQ(User.Rec.Name.Str(), "Anna");
 }
@@ -71,8 +72,8 @@ TEST(UserC, SetPassStoresUnderAFreshSeed) {
     const std::vector<uint8_t> Before = Bytes(User);
     User.SetPass("nowe hasło");
     EXPECT_EQ(User.GetPass(), "nowe hasło");
-    EXPECT_GE(User.Rec.PassSeed, 0);
-    EXPECT_LE(User.Rec.PassSeed, 0x7FFFFFFE);
+    EXPECT_GE(Val(User.Rec.PassSeed), 0);
+    EXPECT_LE(Val(User.Rec.PassSeed), 0x7FFFFFFE);
 
     // Decoded independently: the block under its new seed holds the value...
     const std::vector<uint8_t> After = Bytes(User);
@@ -144,12 +145,12 @@ TEST(UserC, RightsMasksLeaveOtherBitsAlone) {
     EXPECT_TRUE(User.HasRight(rtParcelGroup));
     EXPECT_FALSE(User.HasRight(rtLayerGroup));
     User.AddRights(rtLayerGroup);
-    EXPECT_EQ(User.Rec.Rights, 0x80000000u | rtLogon | rtParcelPrint | 0x00070000u);
+    EXPECT_EQ(Val(User.Rec.Rights), 0x80000000u | rtLogon | rtParcelPrint | 0x00070000u);
     User.RemoveRights(rtParcelGroup);
-    EXPECT_EQ(User.Rec.Rights, 0x80000000u | rtLogon | 0x00070000u);
+    EXPECT_EQ(Val(User.Rec.Rights), 0x80000000u | rtLogon | 0x00070000u);
     User.RemoveRights(rtOtherGroup);
     EXPECT_FALSE(User.HasRight(rtLogon));
-    EXPECT_EQ(User.Rec.Rights, 0x80070000u);
+    EXPECT_EQ(Val(User.Rec.Rights), 0x80070000u);
 }
 
 } // namespace

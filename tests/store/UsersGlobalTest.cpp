@@ -1,3 +1,4 @@
+#include "PackedValue.h"
 #include "StoreTestUtil.h"
 
 #include "store/User.h"
@@ -10,7 +11,7 @@ TEST(UsersGlobal, ExistsEmptyBeforeMain) {
     ASSERT_NE(Users, nullptr);
     EXPECT_EQ(Users->Count(), 0);
     EXPECT_FALSE(Users->IsForWriting());
-    EXPECT_EQ(Users->Header.Magic, 0);
+    EXPECT_EQ(Val(Users->Header.Magic), 0);
 }
 
 TEST(UsersGlobal, FinalizeSavesFreesAndIsIdempotent) {
