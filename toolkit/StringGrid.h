@@ -9,6 +9,7 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -131,23 +132,36 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    int CellIndex(int ACol, int ARow) const { return ARow * FColCount + ACol; }
+    size_t CellIndex(int ACol, int ARow) const {
+        return static_cast<size_t>(ARow) * static_cast<size_t>(FColCount) +
+               static_cast<size_t>(ACol);
+    }
     void ResizeCells(int NewColCount, int NewRowCount);
+    void SizeChanged();
     // Moves the current cell (clipped to the ordinary cells); the anchor follows unless Extend.
     void MoveCurrent(int ACol, int ARow, bool Extend);
     void ScrollIntoView(int ACol, int ARow);
     int ClampTopRow(int ARow) const;
     void UpdateScrollBars();
+
+    int ColLineWidth() const;
+    int RowLineWidth() const;
+    int RowPitch() const; // a row and the line below it
+    int FixedWidth() const;
+    int FixedHeight() const;
+    int OrdinaryColumnOffset(int ACol) const; // from the first ordinary column, unscrolled
+    int ColumnLeft(int ACol) const;           // viewport x
+    int RowTop(int ARow) const;               // viewport y of a fixed row or one from TopRow
+    int ColAt(int X) const;                   // ColCount past the last column
+    int RowAt(int Y) const;                   // may lie past the last row
+    bool IsRowVisible(int ARow) const;
+
+    void PaintCells(QPainter& Painter, const QRect& Dirty, bool FixedColumns);
     void PaintCell(QPainter& Painter, int ACol, int ARow, const TRect& Rect);
     void PaintLines(QPainter& Painter, int ACol, int ARow, const TRect& Rect);
     void PaintFocus(QPainter& Painter);
-    bool IsRowVisible(int ARow) const;
-    int FixedWidth() const;
-    int FixedHeight() const;
-    int ColLineWidth() const;
-    int RowLineWidth() const;
-    int ColumnLeft(int ACol) const; // viewport x of an ordinary or fixed column
-    bool InRangeSelectDrag() const { return FDragging && FOptions.Contains(goRangeSelect); }
+    TGridDrawState DrawStateOf(int ACol, int ARow) const;
+    bool IsHighlighted(TGridDrawState State) const;
 
     std::vector<QString> FCells; // row-major: row r, column c at r * ColCount + c
     std::vector<int> FColWidths;

@@ -1,0 +1,204 @@
+// Keyboard, mouse and focus input of TStringGrid, turned into the toolkit's hooks.
+#include "toolkit/KeyMap.h"
+#include "toolkit/StringGrid.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+
+bool IsNavigationKey(uint16_t Key) {
+    switch (Key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// --- Qt events ---
+
+void TStringGrid::keyPressEvent(QKeyEvent* Event) {
+    uint16_t Key = VirtualKeyOf(Event->key());
+    if (Key == 0) {
+        QAbstractScrollArea::keyPressEvent(Event);
+        return;
+    }
+    const uint16_t Pressed = Key;
+    KeyDown(Key, ShiftStateOf(Event->modifiers()));
+    // Keys the grid neither used nor had consumed (Enter, Escape...) go on to the window, so
+    // that its default and cancel buttons still work.
+    Event->setAccepted(Key == 0 || IsNavigationKey(Pressed));
+}
+
+void TStringGrid::keyReleaseEvent(QKeyEvent* Event) {
+    uint16_t Key = VirtualKeyOf(Event->key());
+    // A held key repeats its key-down only; it goes up once, when it is released.
+    if (Key == 0 || Event->isAutoRepeat()) {
+        QAbstractScrollArea::keyReleaseEvent(Event);
+        return;
+    }
+    const uint16_t Released = Key;
+    KeyUp(Key, ShiftStateOf(Event->modifiers()));
+    Event->setAccepted(Key == 0 || IsNavigationKey(Released));
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* Event) {
+    const auto Button = MouseButtonOf(Event->button());
+    if (!Button) {
+        Event->ignore();
+        return;
+    }
+    const QPoint At = Event->position().toPoint();
+    MouseDown(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()), At.x(), At.y());
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* Event) {
+    if (!FDragging || !(Event->buttons() & Qt::LeftButton))
+        return;
+    // Dragging past the top or bottom scrolls a row at a time; the row is clipped to the grid.
+    const QPoint At = Event->position().toPoint();
+    const int Row = At.y() < FixedHeight() ? FTopRow - 1 : RowAt(At.y());
+    const int Col = FOptions.Contains(goRowSelect) ? FCurrentCol : ColAt(std::max(At.x(), 0));
+    MoveCurrent(Col, Row, FOptions.Contains(goRangeSelect));
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* Event) {
+    const auto Button = MouseButtonOf(Event->button());
+    if (!Button) {
+        Event->ignore();
+        return;
+    }
+    if (*Button == TMouseButton::mbLeft)
+        FDragging = false;
+    const QPoint At = Event->position().toPoint();
+    MouseUp(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()), At.x(), At.y());
+}
+
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent* Event) {
+    const auto Button = MouseButtonOf(Event->button());
+    if (!Button) {
+        Event->ignore();
+        return;
+    }
+    // As on Windows: the double-click event first, then the second press, marked ssDouble.
+    if (*Button == TMouseButton::mbLeft)
+        DblClick();
+    const QPoint At = Event->position().toPoint();
+    MouseDown(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()) + TShiftState{ssDouble},
+              At.x(), At.y());
+}
+
+void TStringGrid::focusInEvent(QFocusEvent* Event) {
+    QAbstractScrollArea::focusInEvent(Event);
+    viewport()->update();
+    // Coming back with its window is no entering: the grid stayed its window's focused control.
+    const bool BackWithWindow = FLostToWindow && (Event->reason() == Qt::ActiveWindowFocusReason ||
+                                                  Event->reason() == Qt::PopupFocusReason);
+    FLostToWindow = false;
+    if (!BackWithWindow)
+        DoEnter();
+}
+
+void TStringGrid::focusOutEvent(QFocusEvent* Event) {
+    QAbstractScrollArea::focusOutEvent(Event);
+    FDragging = false;
+    FLostToWindow =
+        Event->reason() == Qt::ActiveWindowFocusReason || Event->reason() == Qt::PopupFocusReason;
+    viewport()->update();
+}
+
+// --- hooks ---
+
+void TStringGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+    if (Key == 0)
+        return;
+
+    const bool RowSelect = FOptions.Contains(goRowSelect);
+    const bool Ctrl = Shift.Contains(ssCtrl);
+    const bool Extend = Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect);
+    const int Page = VisibleRowCount();
+    int Col = FCurrentCol;
+    int Row = FCurrentRow;
+    switch (Key) {
+    case VK_UP:
+        --Row;
+        break;
+    case VK_DOWN:
+        ++Row;
+        break;
+    case VK_LEFT: // whole rows have no columns to move between: Left acts as Up
+        (RowSelect ? Row : Col) -= 1;
+        break;
+    case VK_RIGHT:
+        (RowSelect ? Row : Col) += 1;
+        break;
+    case VK_PRIOR:
+        Row -= Page;
+        SetTopRow(FTopRow - Page);
+        break;
+    case VK_NEXT:
+        Row += Page;
+        SetTopRow(FTopRow + Page);
+        break;
+    case VK_HOME:
+        if (Ctrl || RowSelect)
+            Row = FFixedRows;
+        if (Ctrl || !RowSelect)
+            Col = FFixedCols;
+        break;
+    case VK_END:
+        if (Ctrl || RowSelect)
+            Row = FRowCount - 1;
+        if (Ctrl || !RowSelect)
+            Col = FColCount - 1;
+        break;
+    default:
+        return;
+    }
+    MoveCurrent(Col, Row, Extend);
+}
+
+void TStringGrid::KeyUp(uint16_t& Key, TShiftState Shift) {
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    int Col = 0;
+    int Row = 0;
+    if (Button == TMouseButton::mbLeft && MouseToCell(X, Y, Col, Row) && Col >= FFixedCols &&
+        Row >= FFixedRows) {
+        FDragging = true;
+        MoveCurrent(Col, Row, Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect));
+    }
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TStringGrid::DblClick() {
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TStringGrid::DoEnter() {
+    if (OnEnter)
+        OnEnter(this);
+}
