@@ -158,7 +158,7 @@ TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
         return WriteInPlace(Original, Head, Old.st_size);
 
     const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
-    const std::string Prefix = "." + Base.substr(0, 200) + ".";
+    const std::string Prefix = "." + Base.substr(0, 200) + ".tmp-";
     RemoveLeftovers(Dir, Prefix);
     TTempFile Temp(Dir + "/" + Prefix + "XXXXXX");
     if (!Temp.Created()) {

@@ -397,13 +397,14 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
     }
     ::close(Watch);
     // The next save clears away what the killed ones left, and nothing else.
-    WriteBytes(Dir / ".UsrPass.dat.notes", {1});
+    WriteBytes(Dir / ".UsrPass.dat.backup", {1});
     WriteBytes(Dir / "UsrPass.dat.abcdef", {2});
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
     ASSERT_TRUE(Store.Save());
-    EXPECT_EQ(DirEntries(Dir.Path()), (std::vector<std::string>{".UsrPass.dat.notes", "UsrPass.dat",
-                                                                "UsrPass.dat.abcdef"}));
+    EXPECT_EQ(
+        DirEntries(Dir.Path()),
+        (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat.abcdef"}));
 }
 
 } // namespace
