@@ -39,7 +39,12 @@ constexpr TAffine LaneStep = JumpAhead(Lanes);
 
 // The lane loop is plain enough for the compiler to vectorise; AVX2 doubles its width where
 // the processor has it.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define PELORIN_HAS_CLONES 1
+#endif
+#endif
+#ifdef PELORIN_HAS_CLONES
 #define PELORIN_LANE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define PELORIN_LANE_CLONES
