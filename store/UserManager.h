@@ -39,9 +39,13 @@ public:
     ~TUserManager() override = default;
 
     int Open(const std::string& FileName, bool ForWriting);
-    // Writes the list back when opened for writing, then closes the file and drops the lock.
-    // Returns false (after showing SaveFailedText, flags 16) when the file could not be written;
-    // the file on disk is then exactly as it was.
+    // Open results above. Called once, on an empty store. A writer keeps the file open with
+    // byte 14 locked until Save.
+    // Save writes the list back when opened for writing (a fresh seed each time; the file keeps
+    // its length and stale records), then closes the file, dropping the lock; afterwards the
+    // store holds no file, whatever the outcome. Returns false, after showing SaveFailedText
+    // with flags 16, when the file could not be written (or the list is empty); the file on
+    // disk is then exactly as it was. Not opened for writing: writes nothing, returns true.
     bool Save();
     uint16_t Logon(std::string_view UserName, std::string_view Password) const;
     TUserC* UserById(uint16_t Id) const;
@@ -55,7 +59,7 @@ public:
     TUserFileHeader Header{};
 
 private:
-    int OpenChecked(bool Writing); // Open's steps 2 to 9 on FFileName
+    int OpenChecked(bool Writing); // opens, checks and loads FFileName; -1: start over
     void LoadRecords(uint8_t* Buffer, int RecordCount);
 
     TFile Handle;
