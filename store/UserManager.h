@@ -38,10 +38,10 @@ public:
     TUserManager() = default;
     ~TUserManager() override = default;
 
+    // An open result (ue...). Called once, on an empty store. A writer keeps the file open with
+    // byte 14 locked until Save; a reader has closed it again on return.
     int Open(const std::string& FileName, bool ForWriting);
-    // Open results above. Called once, on an empty store. A writer keeps the file open with
-    // byte 14 locked until Save.
-    // Save writes the list back when opened for writing (a fresh seed each time; the file keeps
+    // Writes the list back when opened for writing (a fresh seed each time; the file keeps
     // its length and stale records), then closes the file, dropping the lock; afterwards the
     // store holds no file, whatever the outcome. Returns false, after showing SaveFailedText
     // with flags 16, when the file could not be written (or the list is empty); the file on
