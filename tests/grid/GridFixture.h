@@ -8,6 +8,19 @@
 #include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <type_traits>
+
+// Readable failure messages for the grid's value types.
+inline void PrintTo(const TGridRect& R, std::ostream* Out) {
+    *Out << "cells {" << R.Left << ", " << R.Top << ", " << R.Right << ", " << R.Bottom << "}";
+}
+inline void PrintTo(const TRect& R, std::ostream* Out) {
+    *Out << "pixels {" << R.Left << ", " << R.Top << ", " << R.Right << ", " << R.Bottom << "}";
+}
+template <typename E> void PrintTo(const TEnumSet<E>& Set, std::ostream* Out) {
+    *Out << "set 0x" << std::hex << Set.Bits() << std::dec;
+}
 
 constexpr int kPitch = 21; // row height and line
 
@@ -22,7 +35,10 @@ protected:
         Grid.SetRowCount(100);
         Grid.SetDefaultColWidth(60);
         Grid.SetDefaultRowHeight(20);
-        Grid.SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRowSelect});
+        // The viewer keeps its own options; their line widths give the same row pitch.
+        if constexpr (std::is_same_v<TGrid, TStringGrid>)
+            Grid.SetOptions(
+                {goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRowSelect});
         Grid.resize(200, 11 * kPitch);
         Grid.show();
     }

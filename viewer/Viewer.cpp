@@ -1,0 +1,82 @@
+#include "viewer/Viewer.h"
+
+#include "toolkit/MulDiv.h"
+#include "toolkit/Screen.h"
+#include "viewer/CellAlignment.h"
+
+TViewer::TViewer(QWidget* Owner) : TStringGrid(Owner) {
+    SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goRowSelect});
+    SetFixedCols(0);
+}
+
+void TViewer::DrawCell(int ACol, int ARow, const TRect& Rect, TGridDrawState State) {
+    if (DefaultDrawing())
+        DrawCellText(ACol, ARow, Rect);
+    if (OnDrawCell)
+        OnDrawCell(this, ACol, ARow, Rect, State);
+}
+
+void TViewer::DrawCellText(int ACol, int ARow, const TRect& Rect) {
+    TCanvas& Surface = Canvas();
+    if (Browser) {
+        const int32_t Color = Browser->CellColor(ARow, ACol);
+        if (Color != -1) {
+            const QColor Saved = Surface.BrushColor();
+            Surface.SetBrushColor(ColorRefToQColor(Color));
+            Surface.FillRect(Rect);
+            Surface.SetBrushColor(Saved);
+        }
+    }
+    const TTextAnchor Anchor = CellTextAnchor(RightText, CenterText, ACol, Rect);
+    Surface.SetTextAlign(Anchor.Align);
+    // Clipped, not opaque: the grid has already filled the cell for its state, and an opaque
+    // output would paint the restored brush colour over the cell's own colour.
+    Surface.ExtTextOut(Anchor.X, Anchor.Y, ETO_CLIPPED, Rect, Cells(ACol, ARow));
+}
+
+void TViewer::KeyDown(uint16_t& Key, TShiftState Shift) {
+    if (Browser)
+        Browser->HandleKey(Key, Shift);
+    TStringGrid::KeyDown(Key, Shift);
+}
+
+void TViewer::KeyUp(uint16_t& Key, TShiftState Shift) {
+    if (Browser)
+        Browser->SyncSelection();
+    TStringGrid::KeyUp(Key, Shift);
+}
+
+void TViewer::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TStringGrid::MouseUp(Button, Shift, X, Y);
+    if (Browser)
+        Browser->SyncSelection();
+}
+
+void TViewer::DblClick() {
+    TStringGrid::DblClick();
+    if (Browser)
+        Browser->OpenSelected();
+}
+
+void TViewer::DoEnter() {
+    TStringGrid::DoEnter();
+    if (ScalePending)
+        ScaleToScreen();
+}
+
+void TViewer::ScaleToScreen() {
+    ScalePending = false;
+    // A resolution of zero or less has no meaning; scaling by it would wreck every size.
+    if (PixelsPerInch <= 0)
+        return;
+    const int32_t Dpi = Screen.PixelsPerInch();
+    SetDefaultRowHeight(MulDiv(DefaultRowHeight(), Dpi, PixelsPerInch));
+    for (int C = 0; C < ColCount(); ++C)
+        SetColWidths(C, MulDiv(ColWidths(C), Dpi, PixelsPerInch));
+}
+
+void TViewer::WMCommand(TMessage& Message) {
+    TStringGrid::WMCommand(Message);
+    if (OnCommand)
+        OnCommand(Message);
+}
