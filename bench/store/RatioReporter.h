@@ -16,8 +16,9 @@ public:
 
 private:
     struct TFigure {
-        double Seconds; // real time per iteration, the best of the repetitions
+        double Seconds; // real time per iteration
         double BytesPerSecond;
     };
-    std::map<std::string, TFigure> Figures;
+    std::map<std::string, TFigure> Figures; // the first run of each benchmark
+    std::map<std::string, TFigure> Medians; // the median of its repetitions, when repeated
 };
