@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -99,15 +101,41 @@ TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head
     if (NewEnd > OldSize) {
         const int Err = ::posix_fallocate(Fd, OldSize, NewEnd - OldSize);
         if (Err != 0) {
-            if (::ftruncate(Fd, OldSize) != 0) {
-                // The original length could not be restored either; nothing more can be done.
-            }
+            // Give back whatever room was taken; should that fail too, the extra zero bytes
+            // after the old end are all that changed.
+            const bool Restored = ::ftruncate(Fd, OldSize) == 0;
+            static_cast<void>(Restored);
             return TRewriteResult::Failed;
         }
     }
     if (!WriteAll(Fd, Head.data(), Head.size(), 0) || ::fsync(Fd) != 0)
         return TRewriteResult::Failed;
     return TRewriteResult::WrittenInPlace;
+}
+
+// Gives the new file the original's extended attributes (access control lists among them).
+// False when one of them cannot be carried over.
+bool CopyAttributes(int FromFd, int ToFd) {
+    const ssize_t ListLen = ::flistxattr(FromFd, nullptr, 0);
+    if (ListLen < 0)
+        return errno == ENOTSUP; // a file system without them
+    std::vector<char> Names(static_cast<std::size_t>(ListLen));
+    const ssize_t Got = ::flistxattr(FromFd, Names.data(), Names.size());
+    if (Got < 0)
+        return false;
+    for (std::size_t At = 0; At < static_cast<std::size_t>(Got);) {
+        const char* Name = Names.data() + At;
+        At += std::strlen(Name) + 1;
+        const ssize_t ValueLen = ::fgetxattr(FromFd, Name, nullptr, 0);
+        if (ValueLen < 0)
+            return false;
+        std::vector<char> Value(static_cast<std::size_t>(ValueLen));
+        const ssize_t ValueGot = ::fgetxattr(FromFd, Name, Value.data(), Value.size());
+        if (ValueGot < 0 ||
+            ::fsetxattr(ToFd, Name, Value.data(), static_cast<std::size_t>(ValueGot), 0) != 0)
+            return false;
+    }
+    return true;
 }
 
 // Removes the temporary files that saves killed before their rename left behind. Only the
@@ -177,9 +205,11 @@ TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
             return WriteInPlace(Original, Head, Old.st_size);
         return TRewriteResult::Failed;
     }
-    // After fchown, which may clear set-id bits.
+    // After fchown, which may clear set-id bits; an access control list then refines the mode.
     if (::fchmod(Temp.Fd(), Old.st_mode & 07777) != 0)
         return TRewriteResult::Failed;
+    if (!CopyAttributes(Original.Fd(), Temp.Fd()))
+        return WriteInPlace(Original, Head, Old.st_size);
 
     const auto HeadEnd = static_cast<int64_t>(Head.size());
     if (!WriteAll(Temp.Fd(), Head.data(), Head.size(), 0) ||

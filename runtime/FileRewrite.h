@@ -18,12 +18,13 @@ enum class TRewriteResult {
 
 // Writes Head from offset 0 followed by the original's bytes from offset Head.size() to its end
 // (so the file never gets shorter). Path names the file Original has open; a symbolic link is
-// followed and the file it points to is replaced. The new file gets the original's owner, group
-// and permission bits and reaches the disk, and the directory entry with it, before this returns
-// Replaced. Where the directory does not let the process create a file (or the owner cannot be
-// carried over, or the file has further hard links), the head is written over the original in
-// place, every write checked and flushed. Original stays open either way. Temporary files that
-// earlier saves, killed before their rename, left in the directory are removed: the caller must
-// hold the file's lock, so no other save is under way.
+// followed and the file it points to is replaced. The new file gets the original's owner, group,
+// permission bits and extended attributes (access control lists) and reaches the disk, and the
+// directory entry with it, before this returns Replaced. Where the directory does not let the
+// process create a file (or the owner or an attribute cannot be carried over, or the file has
+// further hard links), the head is written over the original in place, every write checked and
+// flushed. Original stays open either way. Temporary files that earlier saves, killed before their
+// rename, left in the directory are removed: the caller must hold the file's lock, so no other save
+// is under way.
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
                                std::span<const uint8_t> Head);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -167,6 +168,22 @@ TEST_F(StoreSave, OwnerGroupAndModeAreKept) {
     EXPECT_EQ(After.st_uid, Before.st_uid);
     EXPECT_EQ(After.st_gid, Before.st_gid);
     EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+}
+
+TEST_F(StoreSave, ExtendedAttributesAreKept) {
+    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    if (::setxattr(Path.c_str(), "user.pelorin", "keep", 4, 0) != 0)
+        GTEST_SKIP() << "this file system holds no user attributes";
+    const struct stat Before = StatOf(Path);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        ASSERT_TRUE(Store.Save());
+    }
+    EXPECT_NE(StatOf(Path).st_ino, Before.st_ino);
+    char Value[16] = {};
+    ASSERT_EQ(::getxattr(Path.c_str(), "user.pelorin", Value, sizeof Value), 4);
+    EXPECT_EQ(std::string(Value, 4), "keep");
 }
 
 TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
