@@ -73,6 +73,19 @@ void TForm::keyPressEvent(QKeyEvent* Event) {
     QDialog::keyPressEvent(Event);
 }
 
+void TForm::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    // Set now rather than when the window manager activates the window, which may never happen.
+    if (focusWidget())
+        return;
+    for (QWidget* W = nextInFocusChain(); W && W != this; W = W->nextInFocusChain()) {
+        if ((W->focusPolicy() & Qt::TabFocus) && W->isVisibleTo(this) && W->isEnabled()) {
+            W->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 void TForm::Loaded() {
     FHelpContext = property("helpContext").toInt();
     ApplyFont();

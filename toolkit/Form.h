@@ -23,6 +23,7 @@
 // Closing: the OK/Cancel buttons, Esc (when a cancel button exists), the close box, Close()
 // and SetModalResult() all go through FormClose first. Its action caNone keeps the form open
 // with its input and sets ModalResult back to mrNone. F1 opens help at HelpContext().
+// A form opens with the focus on the first control of its tab order.
 
 #include <QDialog>
 #include <QPointer>
@@ -76,6 +77,7 @@ protected:
     virtual void FormClose(TCloseAction& Action);
 
     void keyPressEvent(QKeyEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
 
 private:
     void ApplyFont();

@@ -102,7 +102,9 @@ int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags) {
     QWidget* Parent = QApplication::activeModalWidget();
     if (!Parent)
         Parent = QApplication::activeWindow();
-    QMessageBox Box(L.Icon, Caption, Text, QMessageBox::NoButton, Parent);
+    // Qt shows the application's name in place of an empty title; a blank keeps it empty.
+    const QString Title = Caption.isEmpty() ? QStringLiteral(" ") : Caption;
+    QMessageBox Box(L.Icon, Title, Text, QMessageBox::NoButton, Parent);
     Box.setTextFormat(Qt::PlainText);
     for (const QMessageBox::StandardButton B : L.Buttons)
         Box.addButton(B)->setText(ButtonCaption(B));

@@ -72,7 +72,7 @@ TEST_F(RealMessageBox, ErrorBoxShowsTextIconAndEmptyCaption) {
         PressOnBox(Qt::Key_Escape);
     });
     EXPECT_EQ(ShowQtMessageBox(QStringLiteral("Brak dostępu"), QString(), 16), IDOK);
-    EXPECT_EQ(Title, QString());
+    EXPECT_TRUE(Title.trimmed().isEmpty()) << "not the application's name: " << Title.toStdString();
     EXPECT_EQ(Text, QStringLiteral("Brak dostępu"));
     EXPECT_EQ(Icon, QMessageBox::Critical);
     EXPECT_EQ(Buttons, 1);

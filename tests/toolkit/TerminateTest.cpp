@@ -2,14 +2,29 @@
 // Cancel, later ones do not open, and message boxes are no longer shown.
 #include "GuiTest.h"
 #include "TestWnd.h"
+#include "toolkit/TerminationSignals.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
-TEST(Terminate, ClosesNestedDialogsAsCancelAndKeepsLaterOnesShut) {
+#include <csignal>
+
+// Termination is for good and the main form is for the whole run, so every test starts with a fresh
+// application object.
+class FreshApplication : public testing::Test {
+protected:
+    void SetUp() override {
+        static char Name[] = "pelorin_toolkit_terminate_tests";
+        static char* Argv[] = {Name, nullptr};
+        static int Argc = 1;
+        Application.Finalize();
+        Application.Initialize(Argc, Argv);
+        ASSERT_FALSE(Application.Terminated());
+    }
+};
+
+TEST_F(FreshApplication, TerminateClosesNestedDialogsAsCancelAndKeepsLaterOnesShut) {
     TModalWatchdog Watchdog;
     TTestWnd Outer;
     TTestWnd Inner(&Outer);
@@ -18,7 +33,7 @@ TEST(Terminate, ClosesNestedDialogsAsCancelAndKeepsLaterOnesShut) {
     Outer.OnClose = [&](int Result, TCloseAction& Action) {
         OuterCloses.push_back(Result);
         if (Result == mrOk)
-            Action = caNone; // refusals must not keep the program alive
+            Action = caNone;
     };
     WhenModal([&] {
         WhenModal([&] { Application.Terminate(); });
@@ -35,4 +50,52 @@ TEST(Terminate, ClosesNestedDialogsAsCancelAndKeepsLaterOnesShut) {
     EXPECT_FALSE(Inner.isVisible());
     EXPECT_EQ(Application.MessageBox(QStringLiteral("Zapis nieudany"), QString(), 16), 1);
     EXPECT_EQ(Application.MessageBox(QStringLiteral("?"), QString(), 35), 2);
+}
+
+TEST_F(FreshApplication, TerminateHidesAFormThatRefusesToClose) {
+    TModalWatchdog Watchdog;
+    TTestWnd Stubborn;
+    Stubborn.OnClose = [](int, TCloseAction& Action) { Action = caNone; };
+    WhenModal([] { Application.Terminate(); });
+    Stubborn.ShowModal();
+    EXPECT_FALSE(Stubborn.isVisible());
+}
+
+TEST_F(FreshApplication, TerminateClosesTheMainFormAndRunReturns) {
+    TTestWnd* Main = nullptr;
+    Application.CreateForm(Main);
+    ASSERT_EQ(Application.MainForm(), Main);
+    TModalWatchdog Watchdog;
+    WhenModal([] { Application.Terminate(); });
+    Application.Run();
+    EXPECT_EQ(Main->CloseCalls, 1);
+    EXPECT_FALSE(Main->isVisible());
+}
+
+TEST_F(FreshApplication, SigtermWhileADialogIsOpenClosesItAsCancel) {
+    TModalWatchdog Watchdog;
+    TTerminationSignals Signals;
+    ASSERT_TRUE(Signals.Active());
+    TTestWnd Wnd;
+    WhenModal([] { std::raise(SIGTERM); });
+    EXPECT_EQ(Wnd.ShowModal(), mrCancel);
+    EXPECT_EQ(Wnd.CloseCalls, 1);
+    EXPECT_TRUE(Application.Terminated());
+}
+
+TEST_F(FreshApplication, RunEndsWhenTheMainFormCloses) {
+    TTestWnd* Main = nullptr;
+    Application.CreateForm(Main);
+    TTestWnd* Second = nullptr;
+    Application.CreateForm(Second);
+    ASSERT_EQ(Application.MainForm(), Main) << "the first form created is the main form";
+    TModalWatchdog Watchdog;
+    bool Shown = false;
+    WhenModal([&] {
+        Shown = Main->isVisible();
+        Main->close(); // its close box
+    });
+    Application.Run();
+    EXPECT_TRUE(Shown);
+    EXPECT_EQ(Main->CloseCalls, 1);
 }

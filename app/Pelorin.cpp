@@ -1,0 +1,45 @@
+// The program pelorin: finds the help file and the user file "UsrPass.dat" beside its own
+// executable, opens the user file for writing (which locks it), runs the logon and what follows,
+// and halts, which writes the user file back. The exit code is 0 on every path.
+
+#include "app/Common.h"
+#include "app/LogonDispatch.h"
+#include "runtime/Path.h"
+#include "store/User.h"
+#include "toolkit/Application.h"
+#include "toolkit/TerminationSignals.h"
+
+#include <string>
+
+std::string UsersFileName;
+
+namespace {
+
+int ShowStoreMessage(const std::string& Text, const std::string& Caption, int Flags) {
+    return Application.MessageBox(QString::fromStdString(Text), QString::fromStdString(Caption),
+                                  Flags);
+}
+
+} // namespace
+
+int main(int Argc, char** Argv) {
+    const std::string ExeDir = ExtractFileDir(Application.ExeName());
+    Application.HelpFile = AddBackslash(ExeDir) + "pelorin.hlp";
+    Application.Initialize(Argc, Argv);
+    SetStoreMessageBox(ShowStoreMessage);
+    {
+        // Installed before the file is locked, so that no signal can end the run unsaved.
+        TTerminationSignals Signals;
+        UsersFileName = AddBackslash(ExeDir) + "UsrPass.dat";
+        if (const int Code = Users->Open(UsersFileName, true); Code != ueOk)
+            Users->ShowUserFileError(Code);
+        else
+            RunLogonDispatch();
+        // The halt: the store is saved (or, when the open failed, only freed) while the
+        // application object can still show a failed save's message.
+        FinalizeUsers();
+    }
+    SetStoreMessageBox({});
+    Application.Finalize();
+    return 0;
+}
