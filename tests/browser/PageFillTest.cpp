@@ -18,7 +18,10 @@ TEST_F(PageFill, AnEmptySourceLeavesEveryDataRowEmptyAndNoKeyFindsARecord) {
     Grid.SetCells(0, 3, "stale");
     Grid.SetCells(2, 10, "stale");
     TRecordVector Table;
-    TProbeBrowser& B = Attach(Table);
+    Browser = TBrowser::Create<TProbeBrowser>(Grid, Table, 1, false, true);
+    TProbeBrowser& B = *Browser;
+    EXPECT_EQ(B.Offsets, std::vector<int32_t>{0});
+    EXPECT_EQ(B.Events, (std::vector<std::string>{"begin", "end", "selected none"}));
     int Actions = 0;
     B.OnOpen = B.OnDelete = [&](int64_t) { ++Actions; };
     B.OnEdit = [&](int64_t) { return ++Actions, true; };
@@ -41,13 +44,6 @@ TEST_F(PageFill, AnEmptySourceLeavesEveryDataRowEmptyAndNoKeyFindsARecord) {
     EXPECT_EQ(B.Offsets, (std::vector<int32_t>{0, 0}))
         << "only the refills of Enter and Delete, each asking for the top alone";
     EXPECT_EQ(SelectedRow(), 1);
-}
-
-TEST_F(PageFill, TheFirstFillOfAnEmptySourceReportsTheEmptiedSelectedRow) {
-    TRecordVector Table;
-    Browser = TBrowser::Create<TProbeBrowser>(Grid, Table, 1, false, true);
-    EXPECT_EQ(Browser->Offsets, std::vector<int32_t>{0});
-    EXPECT_EQ(Browser->Events, (std::vector<std::string>{"begin", "end", "selected none"}));
 }
 
 TEST_F(PageFill, APartPageShowsItsRecordsAndEmptiesTheRowsAfterThemWithTheirColours) {
@@ -126,28 +122,15 @@ TEST_F(PageFill, ExactlyAPageFillsEveryRowAndNeitherScrollsNorPagesPastIt) {
     EXPECT_EQ(SelectedRow(), 10);
 }
 
-TEST_F(PageFill, TenMillionRecordsArePagedOnePageAtATime) {
-    TNumberedTable Table(10'000'000);
-    Browser = TBrowser::Create<TProbeBrowser>(Grid, Table, 1, true, false);
-    TProbeBrowser& B = *Browser;
-    EXPECT_EQ(B.Offsets, Offsets0To9());
-    EXPECT_EQ(Page(), NumberedPage(0, 10'000'000));
-    EXPECT_EQ(Text(1, 10), "27");
-
-    B.ClearLog();
-    Key(Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(B.Offsets, Offsets0To9());
-    EXPECT_EQ(Page().front(), "R9999990");
-    EXPECT_EQ(Page().back(), "R9999999");
-    EXPECT_EQ(Text(1, 10), "29999997");
-    EXPECT_EQ(B.LastRow, 10);
-}
-
 // Every navigation key on a huge source, with the offsets the browser asks for: at most one
 // probe, then each fill once per data row from offset 0, never more than a page.
 TEST_F(PageFill, EveryNavigationKeyAsksAtMostOneProbeAndOnePage) {
     TNumberedTable Table(10'000'000);
-    TProbeBrowser& B = Attach(Table, true, false);
+    Browser = TBrowser::Create<TProbeBrowser>(Grid, Table, 1, true, false);
+    TProbeBrowser& B = *Browser;
+    EXPECT_EQ(B.Offsets, Offsets0To9()) << "the first fill";
+    EXPECT_EQ(Page(), NumberedPage(0, 10'000'000));
+    EXPECT_EQ(Text(1, 10), "27");
     struct TStep {
         Qt::Key Pressed;
         Qt::KeyboardModifiers Modifiers;

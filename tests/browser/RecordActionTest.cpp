@@ -57,24 +57,19 @@ TEST_F(RecordAction, ReadOnlyStopsEnterInsertAndDeleteButNotOpening) {
     Start(true, true);
     ToInsert = {5};
     Click(2);
-    Key(Qt::Key_Return);
-    Key(Qt::Key_Insert);
-    Key(Qt::Key_Delete);
+    for (Qt::Key Stopped : {Qt::Key_Return, Qt::Key_Insert, Qt::Key_Delete})
+        Key(Stopped);
     Key(Qt::Key_Space);
     DoubleClick(4);
     EXPECT_EQ(Log, (std::vector<std::string>{"open 20", "open 40"}));
     EXPECT_EQ(Fills(), 0);
-}
 
-TEST_F(RecordAction, WithoutCanDeleteOnlyDeleteIsStopped) {
-    Start(false, false);
-    ToInsert = {5};
-    Click(2);
-    Key(Qt::Key_Delete);
-    EXPECT_TRUE(Log.empty());
-    Key(Qt::Key_Return);
-    Key(Qt::Key_Insert);
-    EXPECT_EQ(Log, (std::vector<std::string>{"edit 20", "insert 5"}));
+    Browser->ReadOnly = false;
+    Browser->CanDelete = false;
+    for (Qt::Key Pressed : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Insert})
+        Key(Pressed);
+    EXPECT_EQ(Log, (std::vector<std::string>{"open 20", "open 40", "edit 40", "insert 5"}))
+        << "without CanDelete only Delete is stopped";
 }
 
 TEST_F(RecordAction, DeleteRefillsThePageAndKeepsTheSelectionOnARecord) {
