@@ -16,38 +16,7 @@
 
 namespace {
 
-// A temporary file that removes itself unless it was renamed into place.
-class TTempFile {
-public:
-    explicit TTempFile(std::string Template) : FName(std::move(Template)) {
-        FFd = ::mkostemp(FName.data(), O_CLOEXEC);
-        FCreated = FFd >= 0;
-    }
-    ~TTempFile() {
-        if (FFd >= 0)
-            ::close(FFd);
-        if (FCreated && !FKept)
-            ::unlink(FName.c_str());
-    }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-
-    bool Created() const { return FCreated; }
-    int Fd() const { return FFd; }
-    const std::string& Name() const { return FName; }
-    bool CloseChecked() {
-        const int Rc = ::close(FFd);
-        FFd = -1;
-        return Rc == 0;
-    }
-    void Keep() { FKept = true; }
-
-private:
-    std::string FName;
-    int FFd = -1;
-    bool FCreated = false;
-    bool FKept = false;
-};
+enum class TMode { Temporary, InPlace, Failed };
 
 // Where the directory does not let this process create the temporary file, the in-place write
 // is the only way left; other failures leave the original alone.
@@ -71,12 +40,13 @@ bool WriteAll(int Fd, const uint8_t* Data, std::size_t Len, int64_t Offset) {
 
 // Copies the original's bytes from Offset to its end into the temporary file at Offset.
 bool CopyTail(const TFile& Original, int OutFd, int64_t Offset, int64_t End) {
-    std::vector<uint8_t> Chunk(static_cast<std::size_t>(std::min<int64_t>(End - Offset, 1 << 20)));
+    constexpr int64_t Chunk = 1 << 20;
+    std::vector<uint8_t> Buffer(static_cast<std::size_t>(std::min(End - Offset, Chunk)));
     while (Offset < End) {
-        const auto Want = static_cast<std::size_t>(std::min<int64_t>(End - Offset, 1 << 20));
-        if (Original.ReadAt(Offset, Chunk.data(), Want) != static_cast<int64_t>(Want))
+        const auto Want = static_cast<std::size_t>(std::min(End - Offset, Chunk));
+        if (Original.ReadAt(Offset, Buffer.data(), Want) != static_cast<int64_t>(Want))
             return false;
-        if (!WriteAll(OutFd, Chunk.data(), Want, Offset))
+        if (!WriteAll(OutFd, Buffer.data(), Want, Offset))
             return false;
         Offset += static_cast<int64_t>(Want);
     }
@@ -138,8 +108,8 @@ bool CopyAttributes(int FromFd, int ToFd) {
     return true;
 }
 
-// Removes the temporary files that saves killed before their rename left behind. Only the
-// holder of the file's lock saves, so no other save can be using one of them now.
+// Removes the temporary files that rewrites killed before their rename left behind. Only the
+// holder of the file's lock rewrites it, so no other rewrite can be using one of them now.
 void RemoveLeftovers(const std::string& Dir, const std::string& Prefix) {
     DIR* D = ::opendir(Dir.c_str());
     if (D == nullptr)
@@ -167,62 +137,139 @@ std::string DirectoryOf(const std::string& Path) {
 
 } // namespace
 
-TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
-                               std::span<const uint8_t> Head) {
+struct TFileRewrite::TState {
+    const TFile& Original;
     struct stat Old {};
-    if (!Original.IsOpen() || ::fstat(Original.Fd(), &Old) != 0)
-        return TRewriteResult::Failed;
+    TMode Mode = TMode::Failed;
+    std::string Target; // the file's real path
+    std::string Dir;
+    std::string TempName;
+    int TempFd = -1;
+    bool Renamed = false;
+    bool AheadFailed = false;
+    uint64_t AheadBegin = 0; // WriteAhead has written [AheadBegin, AheadEnd)
+    uint64_t AheadEnd = 0;
 
+    explicit TState(const TFile& AOriginal) : Original(AOriginal) {}
+    void Prepare(const std::string& Path);
+    bool PrepareTemporary();
+};
+
+void TFileRewrite::TState::Prepare(const std::string& Path) {
+    if (!Original.IsOpen() || ::fstat(Original.Fd(), &Old) != 0)
+        return;
     // Replace the file a symbolic link points to, never the link; and only when the name still
     // leads to the file that is open.
     char Resolved[PATH_MAX];
     if (::realpath(Path.c_str(), Resolved) == nullptr || !Original.IsSameFileAs(Resolved))
-        return TRewriteResult::Failed;
-    const std::string Target = Resolved;
-    const std::string Dir = DirectoryOf(Target);
-
+        return;
+    Target = Resolved;
+    Dir = DirectoryOf(Target);
     // A rename would split a file with further hard links from its other names.
-    if (Old.st_nlink > 1)
-        return WriteInPlace(Original, Head, Old.st_size);
+    if (Old.st_nlink > 1) {
+        Mode = TMode::InPlace;
+        return;
+    }
+    Mode = PrepareTemporary() ? TMode::Temporary : Mode;
+}
 
+// Creates the temporary file with the original's owner, mode and attributes. Sets the in-place
+// mode where that is the way left, and returns false then or on failure.
+bool TFileRewrite::TState::PrepareTemporary() {
     const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
     const std::string Prefix = "." + Base.substr(0, 200) + ".tmp-";
     RemoveLeftovers(Dir, Prefix);
-    TTempFile Temp(Dir + "/" + Prefix + "XXXXXX");
-    if (!Temp.Created()) {
+    std::string Name = Dir + "/" + Prefix + "XXXXXX";
+    TempFd = ::mkostemp(Name.data(), O_CLOEXEC);
+    if (TempFd < 0) {
         if (DirectoryRefusesFiles(errno))
-            return WriteInPlace(Original, Head, Old.st_size);
-        return TRewriteResult::Failed;
+            Mode = TMode::InPlace;
+        return false;
     }
+    TempName = Name;
 
     struct stat New {};
-    if (::fstat(Temp.Fd(), &New) != 0)
-        return TRewriteResult::Failed;
+    if (::fstat(TempFd, &New) != 0)
+        return false;
     if ((New.st_uid != Old.st_uid || New.st_gid != Old.st_gid) &&
-        ::fchown(Temp.Fd(), Old.st_uid, Old.st_gid) != 0) {
+        ::fchown(TempFd, Old.st_uid, Old.st_gid) != 0) {
         // Only the owner's own write keeps the file his: write it in place instead.
         if (errno == EPERM)
-            return WriteInPlace(Original, Head, Old.st_size);
-        return TRewriteResult::Failed;
+            Mode = TMode::InPlace;
+        return false;
     }
     // After fchown, which may clear set-id bits; an access control list then refines the mode.
-    if (::fchmod(Temp.Fd(), Old.st_mode & 07777) != 0)
+    if (::fchmod(TempFd, Old.st_mode & 07777) != 0)
+        return false;
+    if (!CopyAttributes(Original.Fd(), TempFd)) {
+        Mode = TMode::InPlace;
+        return false;
+    }
+    return true;
+}
+
+TFileRewrite::TFileRewrite(const TFile& Original, const std::string& Path)
+    : F(std::make_unique<TState>(Original)) {
+    F->Prepare(Path);
+}
+
+TFileRewrite::~TFileRewrite() {
+    if (F->TempFd >= 0)
+        ::close(F->TempFd);
+    if (!F->TempName.empty() && !F->Renamed)
+        ::unlink(F->TempName.c_str());
+}
+
+void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
+    if (F->Mode != TMode::Temporary || F->AheadFailed || Piece.empty())
+        return;
+    if (F->AheadEnd == F->AheadBegin) {
+        F->AheadBegin = F->AheadEnd = Offset;
+    } else if (Offset != F->AheadEnd) {
+        return; // not the next piece: Commit writes it
+    }
+    const auto At = static_cast<int64_t>(Offset);
+    if (!WriteAll(F->TempFd, Piece.data(), Piece.size(), At)) {
+        F->AheadFailed = true;
+        return;
+    }
+    // Start the transfer to the disk now; the final flush then has little left to wait for.
+    ::sync_file_range(F->TempFd, At, static_cast<int64_t>(Piece.size()), SYNC_FILE_RANGE_WRITE);
+    F->AheadEnd = Offset + Piece.size();
+}
+
+TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
+    TState& S = *F;
+    if (S.Mode == TMode::InPlace)
+        return WriteInPlace(S.Original, Head, S.Old.st_size);
+    if (S.Mode != TMode::Temporary || S.AheadFailed || S.AheadEnd > Head.size())
         return TRewriteResult::Failed;
-    if (!CopyAttributes(Original.Fd(), Temp.Fd()))
-        return WriteInPlace(Original, Head, Old.st_size);
 
     const auto HeadEnd = static_cast<int64_t>(Head.size());
-    if (!WriteAll(Temp.Fd(), Head.data(), Head.size(), 0) ||
-        (Old.st_size > HeadEnd && !CopyTail(Original, Temp.Fd(), HeadEnd, Old.st_size)) ||
-        ::fsync(Temp.Fd()) != 0 || !Temp.CloseChecked())
+    const auto Before = static_cast<std::size_t>(S.AheadBegin);
+    const auto After = static_cast<std::size_t>(S.AheadEnd);
+    const bool Written =
+        WriteAll(S.TempFd, Head.data(), Before, 0) &&
+        WriteAll(S.TempFd, Head.data() + After, Head.size() - After, static_cast<int64_t>(After)) &&
+        (S.Old.st_size <= HeadEnd || CopyTail(S.Original, S.TempFd, HeadEnd, S.Old.st_size));
+    if (!Written || ::fsync(S.TempFd) != 0)
+        return TRewriteResult::Failed;
+    const int Fd = S.TempFd;
+    S.TempFd = -1;
+    if (::close(Fd) != 0)
         return TRewriteResult::Failed;
 
-    if (::rename(Temp.Name().c_str(), Target.c_str()) != 0)
+    if (::rename(S.TempName.c_str(), S.Target.c_str()) != 0)
         return TRewriteResult::Failed;
-    Temp.Keep();
+    S.Renamed = true;
     // The new contents are in place; the failure is reported because a crash could still
     // bring back the old directory entry.
-    if (!SyncDirectory(Dir))
+    if (!SyncDirectory(S.Dir))
         return TRewriteResult::Failed;
     return TRewriteResult::Replaced;
+}
+
+TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
+                               std::span<const uint8_t> Head) {
+    return TFileRewrite(Original, Path).Commit(Head);
 }

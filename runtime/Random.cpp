@@ -1,5 +1,7 @@
 #include "runtime/Random.h"
 
+#include "runtime/CpuClones.h"
+
 #include <array>
 #include <ctime>
 
@@ -37,22 +39,10 @@ constexpr TAffine JumpAhead(uint64_t Steps) {
 constexpr std::size_t Lanes = 32;
 constexpr TAffine LaneStep = JumpAhead(Lanes);
 
-// The lane loop is plain enough for the compiler to vectorise; AVX2 doubles its width where
-// the processor has it.
-#if defined(__x86_64__) && defined(__has_attribute)
-#if __has_attribute(target_clones)
-#define PELORIN_HAS_CLONES 1
-#endif
-#endif
-#ifdef PELORIN_HAS_CLONES
-#define PELORIN_LANE_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define PELORIN_LANE_CLONES
-#endif
-
 // XORs whole blocks of Lanes bytes; Seeds[j] holds the generator state that yields byte j of
 // the next block and is advanced by one block per iteration.
-PELORIN_LANE_CLONES
+// Plain enough for the compiler to vectorise, and compiled for AVX2 as well.
+PELORIN_CPU_CLONES
 void XorBlocks(uint8_t* Buf, std::size_t Blocks, uint32_t* Seeds) {
     std::array<uint32_t, Lanes> S;
     for (std::size_t J = 0; J < Lanes; ++J)

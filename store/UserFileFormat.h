@@ -8,8 +8,13 @@
 // Len mod 4 bytes are not summed.
 uint32_t CalcChecksum(const uint8_t* Buf, std::size_t Len);
 
-// XORs the area with the generator's stream from Seed (scrambling and unscrambling alike).
-void XorArea(uint8_t* Buf, std::size_t Len, int32_t Seed);
+enum class TXorDirection { Scramble, Unscramble };
+
+// XORs Buf with the generator's stream, continuing from RandSeed, and returns the checksum of
+// its scrambled form: of the bytes after the XOR when scrambling, before it when unscrambling.
+// Works in cache-sized pieces, so that the sum costs no second trip through memory. Checksums of
+// consecutive parts add up to the whole's when every part but the last is a multiple of 4 long.
+uint32_t XorWithChecksum(uint8_t* Buf, std::size_t Len, TXorDirection Direction);
 
 // A fresh seed in 0..0x7FFFFFFE from the clock.
 int32_t FreshSeed();

@@ -1,3 +1,4 @@
+#include "runtime/Random.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
 
@@ -85,7 +86,10 @@ int TUserManager::OpenChecked(bool Writing) {
         return Fail(ueOpen);
     if (Got != static_cast<int64_t>(AreaLen)) // cut short since the size was taken
         return Fail(ueDamaged);
-    if (CalcChecksum(Buffer.get(), AreaLen) != Header.Checksum)
+    // Nothing becomes a user before the sum over the area as read has been found right.
+    RandSeed = static_cast<uint32_t>(Header.Seed);
+    const uint32_t Sum = XorWithChecksum(Buffer.get(), AreaLen, TXorDirection::Unscramble);
+    if (Sum != Header.Checksum)
         return Fail(ueDamaged);
 
     LoadRecords(Buffer.get(), Header.Count);
@@ -94,9 +98,8 @@ int TUserManager::OpenChecked(bool Writing) {
     return ueOk;
 }
 
-void TUserManager::LoadRecords(uint8_t* Buffer, int RecordCount) {
-    const std::size_t Len = static_cast<std::size_t>(RecordCount) * UserRecSize;
-    XorArea(Buffer, Len, Header.Seed);
+void TUserManager::LoadRecords(const uint8_t* Buffer, int RecordCount) {
+    SetCapacity(Count() + RecordCount);
     for (int I = 0; I < RecordCount; ++I) {
         TUserRec Rec;
         std::memcpy(&Rec, Buffer + static_cast<std::size_t>(I) * UserRecSize, sizeof Rec);

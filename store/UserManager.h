@@ -60,7 +60,7 @@ public:
 
 private:
     int OpenChecked(bool Writing); // opens, checks and loads FFileName; -1: start over
-    void LoadRecords(uint8_t* Buffer, int RecordCount);
+    void LoadRecords(const uint8_t* Buffer, int RecordCount); // from unscrambled records
 
     TFile Handle;
     bool ForWriting = false;
