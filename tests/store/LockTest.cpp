@@ -11,7 +11,7 @@ protected:
 };
 
 TEST_F(StoreLock, SecondWriterInTheSameProcessIsRefusedAReaderIsNot) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(3)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(3)));
     TUserManager First;
     ASSERT_EQ(First.Open(Path, true), ueOk);
 
@@ -49,7 +49,7 @@ TEST_F(StoreLock, WriterOfAShortFileTakesTheLockBeforeTheSizeCheck) {
 }
 
 TEST_F(StoreLock, WriterInAnotherProcessLocksOutWritersUntilItDies) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     int Ready[2];
     ASSERT_EQ(::pipe(Ready), 0);
     std::fflush(nullptr);
@@ -83,7 +83,7 @@ TEST_F(StoreLock, WriterInAnotherProcessLocksOutWritersUntilItDies) {
 }
 
 TEST_F(StoreLock, WriterThatSavedLetsTheNextOneIn) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     // The child opens, keeps the lock for a while, saves a change and ends.
     int Ready[2];
     ASSERT_EQ(::pipe(Ready), 0);

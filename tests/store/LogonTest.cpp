@@ -17,10 +17,10 @@ ref::TUser Person(uint16_t Id, const std::string& UserName, const std::string& P
 class StoreLogon : public ::testing::Test {
 protected:
     void SetUp() override {
-        ref::TFileSpec Spec;
-        Spec.LastId = 16;
-        Spec.Seed = 77;
-        Spec.Users = {
+        ref::TFileContents Contents;
+        Contents.LastId = 16;
+        Contents.Seed = 77;
+        Contents.Users = {
             Person(10, "admin", "secret", rtLogon | rtOtherGroup),
             Person(11, "jan", "pass1", rtLogon),
             Person(12, "jan", "pass2", rtLogon | rtExtracts),
@@ -30,7 +30,7 @@ protected:
             Person(16, "ewa", "z", rtLogon),
             Person(17, "\xB3ucja", "\xB3\xF3\x9F", rtLogon), // "łucja", "łóź" in code page 1250
         };
-        WriteBytes(Path, ref::EncodeFile(Spec));
+        WriteBytes(Path, ref::EncodeFile(Contents));
         ASSERT_EQ(Store.Open(Path, false), ueOk);
     }
 

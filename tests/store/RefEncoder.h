@@ -86,7 +86,7 @@ inline uint32_t WordSum(const std::vector<uint8_t>& Bytes, std::size_t From, std
     return Sum;
 }
 
-struct TFileSpec {
+struct TFileContents {
     uint16_t LastId = 0;
     int32_t Seed = 0;
     std::vector<TUser> Users;
@@ -94,20 +94,20 @@ struct TFileSpec {
 };
 
 // The whole file: header, the records scrambled as one stream, the checksum over them, the tail.
-inline std::vector<uint8_t> EncodeFile(const TFileSpec& Spec) {
+inline std::vector<uint8_t> EncodeFile(const TFileContents& Contents) {
     std::vector<uint8_t> File(15, 0);
     File[0] = 'U';
     File[1] = 'F';
-    PutLe(File, 2, Spec.LastId, 2);
-    PutLe(File, 4, static_cast<uint32_t>(Spec.Seed), 4);
-    PutLe(File, 12, Spec.Users.size(), 2);
-    TStream Scramble(static_cast<uint32_t>(Spec.Seed));
-    for (const TUser& U : Spec.Users) {
+    PutLe(File, 2, Contents.LastId, 2);
+    PutLe(File, 4, static_cast<uint32_t>(Contents.Seed), 4);
+    PutLe(File, 12, Contents.Users.size(), 2);
+    TStream Scramble(static_cast<uint32_t>(Contents.Seed));
+    for (const TUser& U : Contents.Users) {
         for (uint8_t B : EncodeRecord(U))
             File.push_back(B ^ Scramble.NextByte());
     }
-    PutLe(File, 8, WordSum(File, 15, Spec.Users.size() * 205), 4);
-    File.insert(File.end(), Spec.Tail.begin(), Spec.Tail.end());
+    PutLe(File, 8, WordSum(File, 15, Contents.Users.size() * 205), 4);
+    File.insert(File.end(), Contents.Tail.begin(), Contents.Tail.end());
     return File;
 }
 

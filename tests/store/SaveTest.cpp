@@ -51,8 +51,8 @@ protected:
 };
 
 TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
-    const ref::TFileSpec Spec = SampleSpec(4);
-    const std::vector<uint8_t> Before = ref::EncodeFile(Spec);
+    const ref::TFileContents Contents = SampleContents(4);
+    const std::vector<uint8_t> Before = ref::EncodeFile(Contents);
     WriteBytes(Path, Before);
     {
         TUserManager Store;
@@ -63,16 +63,16 @@ TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
     ASSERT_EQ(After.size(), Before.size());
     const ref::TDecoded D = ref::DecodeFile(After);
     ASSERT_TRUE(D.Ok);
-    EXPECT_EQ(D.LastId, Spec.LastId);
+    EXPECT_EQ(D.LastId, Contents.LastId);
     EXPECT_EQ(D.LockByte, 0);
     EXPECT_GE(D.Seed, 0);
     EXPECT_LE(D.Seed, 0x7FFFFFFE);
-    EXPECT_NE(D.Seed, Spec.Seed);
+    EXPECT_NE(D.Seed, Contents.Seed);
     ASSERT_EQ(D.Users.size(), 4u);
     for (std::size_t I = 0; I < 4; ++I) {
-        ExpectSameUser(D.Users[I], Spec.Users[I]);
+        ExpectSameUser(D.Users[I], Contents.Users[I]);
         // Filler bytes come through as well: the whole record is as it was.
-        EXPECT_EQ(D.Records[I], ref::EncodeRecord(Spec.Users[I]));
+        EXPECT_EQ(D.Records[I], ref::EncodeRecord(Contents.Users[I]));
     }
     EXPECT_NE(std::vector<uint8_t>(After.begin() + 15, After.end()),
               std::vector<uint8_t>(Before.begin() + 15, Before.end()));
@@ -90,7 +90,7 @@ TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
 }
 
 TEST_F(StoreSave, FewerUsersKeepTheLengthAndTheStaleRecords) {
-    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(4, 1));
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(4, 1));
     WriteBytes(Path, Before);
     {
         TUserManager Store;
@@ -115,7 +115,7 @@ TEST_F(StoreSave, FewerUsersKeepTheLengthAndTheStaleRecords) {
 }
 
 TEST_F(StoreSave, MoreUsersLengthenTheFile) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     {
         TUserManager Store;
         ASSERT_EQ(Store.Open(Path, true), ueOk);
@@ -137,7 +137,7 @@ TEST_F(StoreSave, MoreUsersLengthenTheFile) {
 }
 
 TEST_F(StoreSave, SavesOnceAndThenHoldsNoFile) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
     ASSERT_TRUE(Store.Save());
@@ -150,7 +150,7 @@ TEST_F(StoreSave, SavesOnceAndThenHoldsNoFile) {
 }
 
 TEST_F(StoreSave, OwnerGroupAndModeAreKept) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     ::chmod(Path.c_str(), 0640);
     const bool Root = ::geteuid() == 0;
     if (Root) {
@@ -171,7 +171,7 @@ TEST_F(StoreSave, OwnerGroupAndModeAreKept) {
 }
 
 TEST_F(StoreSave, ExtendedAttributesAreKept) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     if (::setxattr(Path.c_str(), "user.pelorin", "keep", 4, 0) != 0)
         GTEST_SKIP() << "this file system holds no user attributes";
     const struct stat Before = StatOf(Path);
@@ -189,7 +189,7 @@ TEST_F(StoreSave, ExtendedAttributesAreKept) {
 TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
     std::filesystem::create_directory(Dir.Path() / "data");
     const std::string Target = Dir / "data/users.bin";
-    WriteBytes(Target, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Target, ref::EncodeFile(SampleContents(2)));
     ASSERT_EQ(::symlink("data/users.bin", Path.c_str()), 0);
     {
         TUserManager Store;
@@ -208,7 +208,7 @@ TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
 }
 
 TEST_F(StoreSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
-    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(5, 2));
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(5, 2));
     WriteBytes(Path, Before);
     const int Code = RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
@@ -236,7 +236,7 @@ TEST_F(StoreSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
 }
 
 TEST_F(StoreSave, ReadOnlyDirectoryFallsBackToWritingInPlace) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(3)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(3)));
     ::chmod(Path.c_str(), 0664);
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(Path.c_str(), NobodyId, NobodyId), 0);
@@ -270,7 +270,7 @@ TEST_F(StoreSave, ReadOnlyDirectoryFallsBackToWritingInPlace) {
 }
 
 TEST_F(StoreSave, InPlaceWriteThatCannotGrowTheFileChangesNothing) {
-    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(3));
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(3));
     WriteBytes(Path, Before);
     ::chmod(Path.c_str(), 0666);
     ::chmod(Dir.Path().c_str(), 0555);
@@ -298,7 +298,7 @@ TEST_F(StoreSave, InPlaceWriteThatCannotGrowTheFileChangesNothing) {
 TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving the file another user's ownership needs root";
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     ASSERT_EQ(::chown(Path.c_str(), 1, 1), 0); // owned by another user, writable by everyone
     ::chmod(Path.c_str(), 0666);
     ::chmod(Dir.Path().c_str(), 0777);
@@ -324,7 +324,7 @@ TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
 }
 
 TEST_F(StoreSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesIt) {
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     ASSERT_EQ(::link(Path.c_str(), (Dir / "copy.dat").c_str()), 0);
     {
         TUserManager Store;
@@ -337,7 +337,7 @@ TEST_F(StoreSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesIt) {
 }
 
 TEST_F(StoreSave, ListWithoutUsersIsNeverWritten) {
-    const std::vector<uint8_t> Before = ref::EncodeFile(SampleSpec(2));
+    const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(2));
     WriteBytes(Path, Before);
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
@@ -349,12 +349,12 @@ TEST_F(StoreSave, ListWithoutUsersIsNeverWritten) {
 }
 
 TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
-    const std::vector<uint8_t> Mine = ref::EncodeFile(SampleSpec(2));
+    const std::vector<uint8_t> Mine = ref::EncodeFile(SampleContents(2));
     WriteBytes(Path, Mine);
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
     // Something that ignores the lock puts another file in its place.
-    const std::vector<uint8_t> Theirs = ref::EncodeFile(SampleSpec(3));
+    const std::vector<uint8_t> Theirs = ref::EncodeFile(SampleContents(3));
     WriteBytes(Dir / "other", Theirs);
     ASSERT_EQ(::rename((Dir / "other").c_str(), Path.c_str()), 0);
     EXPECT_FALSE(Store.Save());
@@ -365,13 +365,13 @@ TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
 TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
     // 20,000 users, 4 MB: the child saves over and over; it is killed as soon as a save has
     // created its new file, a little later while it writes or flushes, or at a random moment.
-    ref::TFileSpec Spec = SampleSpec(1);
+    ref::TFileContents Contents = SampleContents(1);
     for (int I = 1; I < 20000; ++I) {
-        ref::TUser U = Spec.Users[0];
+        ref::TUser U = Contents.Users[0];
         U.Id = static_cast<uint16_t>(I + 1);
-        Spec.Users.push_back(U);
+        Contents.Users.push_back(U);
     }
-    WriteBytes(Path, ref::EncodeFile(Spec));
+    WriteBytes(Path, ref::EncodeFile(Contents));
     const int Watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(Watch, 0);
     ASSERT_GE(::inotify_add_watch(Watch, Dir.Path().c_str(), IN_CREATE), 0);

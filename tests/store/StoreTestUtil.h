@@ -83,15 +83,15 @@ inline ref::TUser SampleUser(int N) {
     return U;
 }
 
-inline ref::TFileSpec SampleSpec(int Users, int StaleRecords = 0) {
-    ref::TFileSpec Spec;
-    Spec.LastId = static_cast<uint16_t>(100 + Users + 5);
-    Spec.Seed = 0x0BADF00D;
+inline ref::TFileContents SampleContents(int Users, int StaleRecords = 0) {
+    ref::TFileContents Contents;
+    Contents.LastId = static_cast<uint16_t>(100 + Users + 5);
+    Contents.Seed = 0x0BADF00D;
     for (int I = 0; I < Users; ++I)
-        Spec.Users.push_back(SampleUser(I));
+        Contents.Users.push_back(SampleUser(I));
     for (int I = 0; I < StaleRecords * 205; ++I)
-        Spec.Tail.push_back(static_cast<uint8_t>(0x5A ^ I));
-    return Spec;
+        Contents.Tail.push_back(static_cast<uint8_t>(0x5A ^ I));
+    return Contents;
 }
 
 // Runs Body in a child process and returns its exit code (or 128 + the signal that ended it).

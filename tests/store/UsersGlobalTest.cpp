@@ -17,7 +17,7 @@ TEST(UsersGlobal, ExistsEmptyBeforeMain) {
 TEST(UsersGlobal, FinalizeSavesFreesAndIsIdempotent) {
     TTempDir Dir;
     const std::string Path = Dir / "UsrPass.dat";
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     // In a child: the global is gone afterwards.
     const int Code = RunInChild([&] {
         if (Users->Open(Path, true) != ueOk)
@@ -38,7 +38,7 @@ TEST(UsersGlobal, FinalizeSavesFreesAndIsIdempotent) {
 TEST(UsersGlobal, ProcessExitSavesWhenNobodyFinalized) {
     TTempDir Dir;
     const std::string Path = Dir / "UsrPass.dat";
-    WriteBytes(Path, ref::EncodeFile(SampleSpec(2)));
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
     const int Code = RunInChild([&] {
         if (Users->Open(Path, true) != ueOk)
             return 10;
@@ -54,7 +54,7 @@ TEST(UsersGlobal, ProcessExitSavesWhenNobodyFinalized) {
 TEST(UsersGlobal, StoreThatFailedToOpenIsFreedWithoutTouchingTheFile) {
     TTempDir Dir;
     const std::string Path = Dir / "UsrPass.dat";
-    std::vector<uint8_t> Bytes = ref::EncodeFile(SampleSpec(2));
+    std::vector<uint8_t> Bytes = ref::EncodeFile(SampleContents(2));
     Bytes[30] ^= 1;
     WriteBytes(Path, Bytes);
     const int Code = RunInChild([&] {
