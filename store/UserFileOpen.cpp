@@ -2,6 +2,7 @@
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -51,7 +52,7 @@ int TUserManager::OpenChecked(bool Writing) {
         return Fail(ueBadFile);
 
     if (Writing) {
-        switch (Handle.LockByte(14)) {
+        switch (Handle.LockByte(offsetof(TUserFileHeader, LockByte))) {
         case TLockResult::Locked:
             break;
         case TLockResult::Refused:
@@ -60,7 +61,8 @@ int TUserManager::OpenChecked(bool Writing) {
             return Fail(ueOpen);
         }
         // A save replaces the file by rename: the lock is worth something only on the file the
-        // name leads to now, and the header must be the one written before the lock was taken.
+        // name leads to now. The header is read again, as it stands now that no writer can
+        // change it.
         if (!Handle.IsSameFileAs(FFileName)) {
             Handle.Close();
             return -1;
