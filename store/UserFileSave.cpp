@@ -9,8 +9,11 @@
 
 namespace {
 
-// The record area goes to the disk in pieces of this size while the next ones are scrambled.
-constexpr std::size_t WritePiece = 1 << 20; // a multiple of 4, as the checksum needs
+// Records are copied, scrambled and summed a cache-sized group at a time (a multiple of 4 bytes
+// long, as the checksum of consecutive parts needs), and go to the disk a batch of groups at a
+// time while the next ones are prepared.
+constexpr int GroupRecords = 80; // 16,400 bytes
+constexpr int BatchGroups = 64;  // about 1 MB
 
 } // namespace
 
@@ -29,17 +32,24 @@ bool TUserManager::Save() {
         const std::size_t ImageLen = UserFileHeaderSize + AreaLen;
         const auto Image = std::make_unique_for_overwrite<uint8_t[]>(ImageLen);
         uint8_t* Area = Image.get() + UserFileHeaderSize;
-        for (int I = 0; I < Count(); ++I)
-            std::memcpy(Area + static_cast<std::size_t>(I) * UserRecSize, &Items(I)->Rec,
-                        UserRecSize);
 
         Header.Seed = FreshSeed();
         RandSeed = static_cast<uint32_t>(Header.Seed);
         uint32_t Sum = 0;
-        for (std::size_t At = 0; At < AreaLen; At += WritePiece) {
-            const std::size_t N = std::min(WritePiece, AreaLen - At);
-            Sum += XorWithChecksum(Area + At, N, TXorDirection::Scramble);
-            Rewrite.WriteAhead(UserFileHeaderSize + At, {Area + At, N});
+        std::size_t Written = 0; // bytes of the area handed to WriteAhead
+        for (int First = 0, Group = 1; First < Count(); First += GroupRecords, ++Group) {
+            const int Last = std::min(First + GroupRecords, Count());
+            uint8_t* const Start = Area + static_cast<std::size_t>(First) * UserRecSize;
+            for (int I = First; I < Last; ++I)
+                std::memcpy(Area + static_cast<std::size_t>(I) * UserRecSize, &Items(I)->Rec,
+                            UserRecSize);
+            Sum += XorWithChecksum(Start, static_cast<std::size_t>(Last - First) * UserRecSize,
+                                   TXorDirection::Scramble);
+            const std::size_t Done = static_cast<std::size_t>(Last) * UserRecSize;
+            if (Group % BatchGroups == 0 || Last == Count()) {
+                Rewrite.WriteAhead(UserFileHeaderSize + Written, {Area + Written, Done - Written});
+                Written = Done;
+            }
         }
         Header.Checksum = Sum;
         Header.Count = static_cast<uint16_t>(Count());
