@@ -89,6 +89,31 @@ TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
     EXPECT_EQ(D2.Records, D.Records);
 }
 
+TEST_F(StoreSave, ThousandsOfUsersComeBackByteForByte) {
+    // Enough records for the save to work through many groups and more than one batch.
+    ref::TFileContents Contents = SampleContents(0);
+    for (int I = 0; I < 5300; ++I) {
+        ref::TUser U = SampleUser(I % 50);
+        U.Id = static_cast<uint16_t>(I + 1);
+        U.Objects = static_cast<uint32_t>(I) * 2654435761u;
+        Contents.Users.push_back(U);
+    }
+    WriteBytes(Path, ref::EncodeFile(Contents));
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        Store.DeleteAndFree(2500);
+        ASSERT_TRUE(Store.Save());
+    }
+    const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
+    ASSERT_TRUE(D.Ok);
+    ASSERT_EQ(D.Records.size(), 5299u);
+    for (std::size_t I = 0; I < D.Records.size(); ++I) {
+        const std::size_t From = I < 2500 ? I : I + 1;
+        ASSERT_EQ(D.Records[I], ref::EncodeRecord(Contents.Users[From])) << I;
+    }
+}
+
 TEST_F(StoreSave, FewerUsersKeepTheLengthAndTheStaleRecords) {
     const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(4, 1));
     WriteBytes(Path, Before);
