@@ -11,7 +11,9 @@
 //   auto Browser = TBrowser::Create<TMyBrowser>(Grid, /*FirstRow*/ 1, /*ReadOnly*/ false,
 //                                               /*CanDelete*/ true);
 //
-// The browser must outlive the grid's events; destroying it detaches it from the grid.
+// The browser must outlive the grid's events; destroying it detaches it from the grid. When the
+// grid's ColCount or RowCount change, the bookmarks and colours follow at the browser's next
+// use and the page is refilled at the grid's next key, mouse-up or double-click (or FillPage).
 
 #include "store/ExCls.h"
 #include "toolkit/GridTypes.h"
@@ -99,6 +101,7 @@ public:
     void EditSelected();
 
 protected:
+    // Sets the fields only (a negative FirstRow counts as 0); Create does the rest.
     TBrowser(TViewer& AGrid, int32_t AFirstRow, bool AReadOnly, bool ACanDelete);
 
     // The virtual operations, in slot order.
