@@ -1,0 +1,169 @@
+#include "ui/UserMng.h"
+
+#include "runtime/Random.h"
+#include "store/User.h"
+#include "toolkit/Application.h"
+#include "toolkit/Cp1250Validator.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/MulDiv.h"
+#include "toolkit/Screen.h"
+#include "ui/AddUser.h"
+#include "ui_UserMng.h"
+#include "viewer/Viewer.h"
+
+#include <QShortcut>
+
+#include <cstring>
+
+namespace {
+
+#include "ui/images/add.xpm"
+#include "ui/images/close.xpm"
+#include "ui/images/delete.xpm"
+#include "ui/images/edit.xpm"
+#include "ui/images/help.xpm"
+
+// The form is described by its outer size, 492 wide, of which the window frame takes 8.
+constexpr int FrameWidth = 492 - 484;
+// Identifiers at and above this value are not handed out.
+constexpr uint16_t IdLimit = 0xFFF5;
+// The file counts its users in 16 bits.
+constexpr int MaxUsers = 0xFFFF;
+
+// The column widths the form description gives as "31,167,277".
+void ApplyColWidths(TViewer& Grid) {
+    const QStringList Widths = Grid.property("colWidths").toString().split(QLatin1Char(','));
+    for (int Col = 0; Col < Widths.size(); ++Col)
+        Grid.SetColWidths(Col, Widths[Col].trimmed().toInt());
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* Owner) : TForm(Owner), FUi(std::make_unique<Ui::MainForm>()) {
+    FUi->setupUi(this);
+    ApplyColWidths(*FUi->Viewer);
+    SetUpButtons();
+    SetUpKeys();
+    Loaded();
+}
+
+TMainForm::~TMainForm() = default;
+
+TViewer* TMainForm::Viewer() const {
+    return FUi->Viewer;
+}
+
+void TMainForm::SetUpButtons() {
+    const struct {
+        TSpeedButton* Button;
+        const char* const* Picture;
+        void (TMainForm::*Handler)();
+    } Buttons[] = {
+        {FUi->Add, add_xpm, &TMainForm::AddClick},
+        {FUi->Delete, delete_xpm, &TMainForm::DeleteClick},
+        {FUi->Edit, edit_xpm, &TMainForm::EditClick},
+        {FUi->HelpBtn, help_xpm, &TMainForm::HelpBtnClick},
+        {FUi->CloseBtn, close_xpm, &TMainForm::CloseBtnClick},
+    };
+    for (const auto& B : Buttons) {
+        B.Button->SetGlyph(QImage(B.Picture), 2);
+        connect(B.Button, &QAbstractButton::clicked, this, B.Handler);
+    }
+}
+
+// The buttons take no focus, so the keyboard reaches them through keys of their own; a double
+// click on a row edits it.
+void TMainForm::SetUpKeys() {
+    const struct {
+        QKeySequence Key;
+        void (TMainForm::*Handler)();
+    } Keys[] = {
+        {QKeySequence(Qt::Key_Insert), &TMainForm::AddClick},
+        {QKeySequence(Qt::Key_Delete), &TMainForm::DeleteClick},
+        {QKeySequence(Qt::Key_Return), &TMainForm::EditClick},
+        {QKeySequence(Qt::Key_Enter), &TMainForm::EditClick},
+    };
+    for (const auto& K : Keys)
+        connect(new QShortcut(K.Key, this), &QShortcut::activated, this, K.Handler);
+    FUi->Viewer->OnDblClick = [this](QObject*) { EditClick(); };
+}
+
+void TMainForm::FormCreate() {
+    const int OuterWidth = width() + FrameWidth;
+    resize(MulDiv(OuterWidth, Screen.PixelsPerInch(), FUi->Viewer->PixelsPerInch) - FrameWidth,
+           height());
+    FUi->Viewer->SetCells(0, 0, QString());
+    FUi->Viewer->SetCells(1, 0, QStringLiteral("Nazwa użytkownika"));
+    FUi->Viewer->SetCells(2, 0, QStringLiteral("Prawa"));
+    RefreshList();
+}
+
+void TMainForm::RefreshList() {
+    FUi->Viewer->SetRowCount(Users->Count() + 1);
+    for (int I = 0; I < Users->Count(); ++I)
+        SetUserRow(I + 1, *Users->Items(I));
+}
+
+void TMainForm::SetUserRow(int Row, const TUserC& User) {
+    QString Flags;
+    if (User.HasRight(rtLogon))
+        Flags = QStringLiteral("L");
+    if (!User.GetPass().empty())
+        Flags += QLatin1Char('H');
+    FUi->Viewer->SetCells(0, Row, Flags);
+    FUi->Viewer->SetCells(1, Row, FromCp1250(User.Rec.UserName.View()));
+    FUi->Viewer->SetCells(2, Row, QString::fromLatin1(User.RightsText()));
+}
+
+void TMainForm::AddClick() {
+    if (Users->Header.LastId == 0) {
+        Randomize();
+        Users->Header.LastId = static_cast<uint16_t>(Random(63000) + 1);
+    }
+    // A store the file could not count any more would fail to save and lose every change.
+    if (Users->Header.LastId >= IdLimit || Users->Count() >= MaxUsers) {
+        Application.MessageBox(QStringLiteral("Nie można dodawać więcej użytkowników"), QString(),
+                               MB_ICONERROR | MB_OK);
+        return;
+    }
+    TUserRec Rec;
+    std::memset(&Rec, 0, sizeof Rec);
+    Rec.Id = static_cast<uint16_t>(Users->Header.LastId + 1);
+    auto User = std::make_unique<TUserC>(Rec);
+    User->SetPass("");
+    User->SetNetPass("");
+
+    TAddUserWnd Editor(this, *User, *Users);
+    if (Editor.ShowModal() != mrOk)
+        return;
+    Users->Header.LastId = static_cast<uint16_t>(Users->Header.LastId + 1);
+    Users->Add(User.release());
+    RefreshList();
+}
+
+void TMainForm::DeleteClick() {
+    const int Row = FUi->Viewer->Row();
+    // The administrator, in row 1, is never deleted.
+    if (Row <= 1 || Row > Users->Count())
+        return;
+    Users->DeleteAndFree(Row - 1);
+    RefreshList();
+}
+
+void TMainForm::EditClick() {
+    const int Row = FUi->Viewer->Row();
+    if (Row < 1 || Row > Users->Count())
+        return;
+    TAddUserWnd Editor(this, *Users->Items(Row - 1), *Users);
+    Editor.setWindowTitle(QStringLiteral("Modyfikuj opis lub prawa użytkownika"));
+    if (Editor.ShowModal() == mrOk)
+        RefreshList();
+}
+
+void TMainForm::HelpBtnClick() {
+    Application.HelpContext(1);
+}
+
+void TMainForm::CloseBtnClick() {
+    Close();
+}

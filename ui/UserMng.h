@@ -1,0 +1,40 @@
+#pragma once
+// The administrator's main window: five speed buttons over a grid that lists every user of the
+// store Users, one row per user in the store's order (row r shows Items(r - 1)). Add, Delete and
+// Edit change the users in memory; the store writes the file when the program ends.
+
+#include "toolkit/Form.h"
+
+#include <memory>
+
+class TUserC;
+class TViewer;
+namespace Ui {
+class MainForm;
+}
+
+class TMainForm : public TForm {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* Owner);
+    ~TMainForm() override;
+
+    TViewer* Viewer() const;
+
+    void AddClick();
+    void DeleteClick();
+    void EditClick();
+    void HelpBtnClick();
+    void CloseBtnClick();
+
+protected:
+    void FormCreate() override;
+    void RefreshList();
+    void SetUserRow(int Row, const TUserC& User);
+
+private:
+    void SetUpButtons();
+    void SetUpKeys();
+
+    std::unique_ptr<Ui::MainForm> FUi;
+};
