@@ -2,7 +2,9 @@
 
 #include "toolkit/HelpFile.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -16,6 +18,8 @@ THelpWindow::THelpWindow(QWidget* Parent)
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(FBrowser);
     resize(560, 440);
+    if (const QScreen* Screen = QGuiApplication::primaryScreen())
+        move(Screen->availableGeometry().center() - rect().center());
 }
 
 void THelpWindow::ShowTopic(const QString& Html, int Context) {

@@ -1,0 +1,274 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real pelorin: copied with its help file into a temporary directory
+# beside a user file made by usrpass, run on a private Xvfb display and driven with xdotool.
+#
+#   pelorin_e2e.sh SCENARIO PELORIN USRPASS HELPFILE
+#
+# Every wait is bounded; on any failure the processes are killed and the script exits 1.
+set -uo pipefail
+
+scenario=$1 pelorin=$2 usrpass=$3 helpfile=$4
+work=$(mktemp -d)
+app=$work/app
+users=$app/UsrPass.dat
+pids=()
+xvfb_pid=
+
+cleanup() {
+    local p
+    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    # Waited for, so that its socket is gone before the next test's server takes the number.
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL [$scenario]: $*" >&2
+    local log
+    for log in "$work"/pelorin.*.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
+    done
+    exit 1
+}
+
+start_display() {
+    command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/install-deps)"
+    command -v xdotool >/dev/null || fail "xdotool is not installed (scripts/install-deps)"
+    # -displayfd picks a free display, so tests may run side by side.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    local i
+    for i in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=:$(head -n1 "$work/display")
+    export QT_QPA_PLATFORM=xcb
+}
+
+install_app() {
+    mkdir -p "$app"
+    cp "$pelorin" "$helpfile" "$app/"
+}
+
+make_users() {
+    printf 'admin\n' | "$usrpass" init "$users" --admin admin --password-stdin >/dev/null ||
+        fail "usrpass init failed"
+    # An old time stamp tells a written-back file from an untouched one.
+    touch -d '2001-01-01 00:00:00' "$users"
+    "$usrpass" list "$users" >"$work/users.before" || fail "usrpass list failed"
+}
+
+n_started=0
+# Starts a copy of pelorin; its pid is in $started.
+start_pelorin() {
+    n_started=$((n_started + 1))
+    "$app/pelorin" >"$work/pelorin.$n_started.log" 2>&1 &
+    started=$!
+    pids+=("$started")
+}
+
+# Visible windows of PID, one "id<TAB>name" a line. (xdotool's own --name filter also matches
+# the root window, so names are compared here.)
+windows_of() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        printf '%s\t%s\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)"
+    done
+}
+
+# wait_window PID NAME_REGEX: prints the id of the visible window of PID with that name.
+wait_window() {
+    local i w
+    for i in $(seq 200); do
+        w=$(windows_of "$1" | awk -F'\t' -v re="$2" '$2 ~ re { print $1; exit }')
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        kill -0 "$1" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# The message boxes have an empty caption (Qt would show the program's name in an empty title,
+# so the toolkit gives it a blank).
+wait_box() { wait_window "$1" '^ ?$'; }
+
+visible_windows() { windows_of "$1" | wc -l; }
+
+# press WINDOW KEY...: gives WINDOW the keyboard, then presses the keys.
+press() {
+    local w=$1
+    shift
+    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+    sleep 0.2
+    xdotool key --clearmodifiers "$@"
+}
+
+type_text() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.2
+    xdotool type --clearmodifiers --delay 30 "$2"
+}
+
+# no_window PID WHAT: fails, telling whether and how PID ended.
+no_window() {
+    if kill -0 "$1" 2>/dev/null; then
+        fail "no $2"
+    fi
+    wait "$1"
+    fail "no $2; pelorin ended with status $?"
+}
+
+# wait_exit PID: waits (bounded) and fails unless the exit code is 0.
+wait_exit() {
+    local i
+    for i in $(seq 300); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill -9 "$1"
+        fail "pelorin (pid $1) did not end"
+    fi
+    wait "$1"
+    local rc=$?
+    [ "$rc" -eq 0 ] || fail "pelorin (pid $1) exited with $rc"
+}
+
+file_untouched() {
+    [ "$(stat -c %Y "$users")" -lt 1000000000 ] || fail "the user file was written"
+}
+
+file_written_back_and_loadable() {
+    [ "$(stat -c %Y "$users")" -gt 1000000000 ] || fail "the user file was not written back"
+    "$usrpass" check "$users" >/dev/null || fail "the written file does not load"
+    "$usrpass" list "$users" >"$work/users.after" || fail "usrpass list failed"
+    cmp -s "$work/users.before" "$work/users.after" || fail "the users changed"
+}
+
+logon() { # WINDOW NAME PASSWORD
+    type_text "$1" "$2"
+    press "$1" Tab
+    type_text "$1" "$3"
+    press "$1" Return
+}
+
+scenario_missing_file() {
+    start_pelorin
+    local p=$started box
+    box=$(wait_box "$p") || fail "no message box for the missing file"
+    [ "$(visible_windows "$p")" -eq 1 ] || fail "more than the one message box is shown: $(windows_of "$p")"
+    press "$box" Return
+    wait_exit "$p"
+    [ ! -e "$users" ] || fail "a user file was created"
+    [ -z "$(ls -A "$app" | grep -v -e '^pelorin$' -e '^pelorin.hlp$')" ] || fail "files were created"
+}
+
+scenario_logon_ok() {
+    make_users
+    start_pelorin
+    local p=$started w
+    w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+    logon "$w" admin admin
+    wait_exit "$p"
+    file_written_back_and_loadable
+}
+
+scenario_logon_cancel() {
+    make_users
+    start_pelorin
+    local p=$started w
+    w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+    type_text "$w" admin
+    press "$w" Escape
+    wait_exit "$p"
+    file_written_back_and_loadable
+}
+
+scenario_refused_then_ok() {
+    make_users
+    start_pelorin
+    local p=$started w box
+    w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+    logon "$w" admin zle
+    box=$(wait_box "$p") || fail "no message after a wrong password"
+    press "$box" Return
+    sleep 0.5
+    kill -0 "$p" 2>/dev/null || fail "the program ended after a refused logon"
+    wait_window "$p" '^Logowanie$' >/dev/null || fail "the logon dialog closed after a refusal"
+    # The name is selected: typing replaces it. The password field kept "zle".
+    type_text "$w" admin
+    press "$w" Tab ctrl+a
+    type_text "$w" admin
+    press "$w" Return
+    wait_exit "$p"
+    file_written_back_and_loadable
+}
+
+scenario_locked() {
+    make_users
+    start_pelorin
+    local first=$started w box
+    w=$(wait_window "$first" '^Logowanie$') || fail "no logon dialog in the first copy"
+    start_pelorin
+    local second=$started
+    box=$(wait_box "$second") || fail "the second copy showed no message"
+    [ "$(visible_windows "$second")" -eq 1 ] || fail "the second copy shows more than the message"
+    press "$box" Return
+    wait_exit "$second"
+    file_untouched
+    kill -0 "$first" 2>/dev/null || fail "the first copy ended"
+    logon "$w" admin admin
+    wait_exit "$first"
+    file_written_back_and_loadable
+}
+
+scenario_sigterm() {
+    make_users
+    local sig
+    for sig in TERM INT; do
+        touch -d '2001-01-01 00:00:00' "$users"
+        start_pelorin
+        local p=$started w
+        w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+        # Also while a message box is open above the dialog.
+        if [ "$sig" = INT ]; then
+            logon "$w" admin zle
+            wait_box "$p" >/dev/null || fail "no message after a wrong password"
+        fi
+        kill -s "$sig" "$p"
+        wait_exit "$p"
+        file_written_back_and_loadable
+    done
+}
+
+scenario_help() {
+    make_users
+    start_pelorin
+    local p=$started w h
+    w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+    press "$w" F1
+    h=$(wait_window "$p" 'pomoc') || fail "F1 opened no help window"
+    press "$h" Escape
+    sleep 0.5
+    ! windows_of "$p" | grep -q 'pomoc' || fail "Esc did not close the help window"
+    # Without the help file: a message, and the dialog goes on.
+    rm "$app/pelorin.hlp"
+    press "$w" F1
+    local box
+    box=$(wait_box "$p") || fail "no message for the missing help file"
+    press "$box" Return
+    sleep 0.3
+    kill -0 "$p" 2>/dev/null || fail "the program ended"
+    press "$w" Escape
+    wait_exit "$p"
+    file_written_back_and_loadable
+}
+
+declare -F "scenario_$scenario" >/dev/null || fail "no such scenario"
+start_display
+install_app
+"scenario_$scenario"
+echo "PASS [$scenario]"
