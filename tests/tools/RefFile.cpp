@@ -118,14 +118,16 @@ std::vector<uint8_t> EncodeFile(const TFileImage& Image) {
     }
     XorWithStream(Area.data(), Area.size(), static_cast<uint32_t>(Image.Seed));
 
-    std::vector<uint8_t> File(HeaderSize, 0);
+    // Sized once and filled by copy: growing a 15-byte vector by insert trips a false
+    // array-bounds warning of GCC 12 at -O2.
+    std::vector<uint8_t> File(HeaderSize + Area.size() + Image.Trailer.size(), 0);
     Put16(&File[0], Image.Magic);
     Put16(&File[2], Image.LastId);
     Put32(&File[4], static_cast<uint32_t>(Image.Seed));
     Put32(&File[8], WordSum(Area.data(), Area.size()));
     Put16(&File[12], static_cast<uint16_t>(Image.Users.size()));
-    File.insert(File.end(), Area.begin(), Area.end());
-    File.insert(File.end(), Image.Trailer.begin(), Image.Trailer.end());
+    const auto AreaEnd = std::copy(Area.begin(), Area.end(), File.begin() + HeaderSize);
+    std::copy(Image.Trailer.begin(), Image.Trailer.end(), AreaEnd);
     return File;
 }
 
