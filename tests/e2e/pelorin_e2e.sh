@@ -166,12 +166,19 @@ scenario_missing_file() {
     [ -z "$(ls -A "$app" | grep -v -e '^pelorin$' -e '^pelorin.hlp$')" ] || fail "files were created"
 }
 
+# The administrator's main window; its Close button is the fifth speed button.
+main_window() { wait_window "$1" '^Menedżer użytkowników$'; }
+close_main_window() { xdotool mousemove --window "$1" 185 25 click 1; }
+
 scenario_logon_ok() {
     make_users
     start_pelorin
-    local p=$started w
+    local p=$started w m
     w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
     logon "$w" admin admin
+    m=$(main_window "$p") || no_window "$p" "main window after the administrator's logon"
+    windows_of "$p" | grep -q 'Logowanie' && fail "the logon dialog stayed open"
+    close_main_window "$m"
     wait_exit "$p"
     file_written_back_and_loadable
 }
@@ -203,6 +210,9 @@ scenario_refused_then_ok() {
     press "$w" Tab ctrl+a
     type_text "$w" admin
     press "$w" Return
+    local m
+    m=$(main_window "$p") || no_window "$p" "main window after the second attempt"
+    close_main_window "$m"
     wait_exit "$p"
     file_written_back_and_loadable
 }
@@ -221,6 +231,9 @@ scenario_locked() {
     file_untouched
     kill -0 "$first" 2>/dev/null || fail "the first copy ended"
     logon "$w" admin admin
+    local m
+    m=$(main_window "$first") || no_window "$first" "main window in the first copy"
+    close_main_window "$m"
     wait_exit "$first"
     file_written_back_and_loadable
 }
@@ -228,15 +241,18 @@ scenario_locked() {
 scenario_sigterm() {
     make_users
     local sig
-    for sig in TERM INT; do
+    # In the logon dialog, above it a message box, and in the main window's message loop.
+    for sig in TERM INT HUP; do
         touch -d '2001-01-01 00:00:00' "$users"
         start_pelorin
         local p=$started w
         w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
-        # Also while a message box is open above the dialog.
         if [ "$sig" = INT ]; then
             logon "$w" admin zle
             wait_box "$p" >/dev/null || fail "no message after a wrong password"
+        elif [ "$sig" = HUP ]; then
+            logon "$w" admin admin
+            main_window "$p" >/dev/null || no_window "$p" "main window"
         fi
         kill -s "$sig" "$p"
         wait_exit "$p"
