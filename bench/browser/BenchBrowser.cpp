@@ -16,6 +16,12 @@ namespace {
 
 constexpr int kDataRows = 10;
 
+std::string Named(const char* Prefix, int64_t Number) {
+    std::string Text = Prefix;
+    Text += std::to_string(Number); // appended: GCC 12 misreads "..." + std::string as overlapping
+    return Text;
+}
+
 // Records computed from their position: key p, texts "R<p>" and "<3p>".
 class TNumberedTable : public TMemoryTable {
 public:
@@ -23,7 +29,7 @@ public:
     int64_t Count() const override { return FCount; }
     int64_t KeyAt(int64_t Position) const override { return Position; }
     TMemoryRecord At(int64_t Position) const override {
-        return {Position, {"R" + std::to_string(Position), std::to_string(3 * Position)}, {}};
+        return {Position, {Named("R", Position), std::to_string(3 * Position)}, {}};
     }
     int64_t LowerBound(int64_t Key) const override { return std::clamp<int64_t>(Key, 0, FCount); }
 

@@ -18,8 +18,14 @@ QPoint InRow(int Row) {
 
 } // namespace
 
+std::string Named(const char* Prefix, int64_t Number) {
+    std::string Text = Prefix;
+    Text += std::to_string(Number); // appended: GCC 12 misreads "..." + std::string as overlapping
+    return Text;
+}
+
 TMemoryRecord TNumberedTable::At(int64_t Position) const {
-    return {Position, {"R" + std::to_string(Position), std::to_string(3 * Position)}, {}};
+    return {Position, {Named("R", Position), std::to_string(3 * Position)}, {}};
 }
 
 int64_t TNumberedTable::LowerBound(int64_t Key) const {
@@ -28,7 +34,7 @@ int64_t TNumberedTable::LowerBound(int64_t Key) const {
 
 void FillByTens(TRecordVector& Table, int N) {
     for (int I = 1; I <= N; ++I)
-        Table.Insert({10 * I, {"Rec " + std::to_string(10 * I), std::to_string(I)}, {}});
+        Table.Insert({10 * I, {Named("Rec ", 10 * I), std::to_string(I)}, {}});
 }
 
 TRecord TProbeBrowser::GetAtOffset(int32_t Offset) {
@@ -51,8 +57,7 @@ void TProbeBrowser::EndFill() {
 void TProbeBrowser::RowSelected(const TBookmark& Bookmark) {
     Events.push_back(Bookmark.Empty()
                          ? "selected none"
-                         : "selected " +
-                               std::to_string(static_cast<const TMemoryBookmark&>(Bookmark).Key));
+                         : Named("selected ", static_cast<const TMemoryBookmark&>(Bookmark).Key));
     TMemoryBrowser::RowSelected(Bookmark);
 }
 
@@ -100,7 +105,7 @@ std::vector<std::string> BrowserTest::Page() const {
 std::vector<std::string> BrowserTest::NumberedPage(int64_t Top, int64_t Count) {
     std::vector<std::string> Texts;
     for (int64_t P = Top; P < Top + kDataRows; ++P)
-        Texts.push_back(P < Count ? "R" + std::to_string(P) : "");
+        Texts.push_back(P < Count ? Named("R", P) : "");
     return Texts;
 }
 

@@ -14,6 +14,9 @@
 #include <vector>
 
 constexpr int kDataRows = 10;
+
+// Prefix followed by the number, e.g. Named("Rec ", 10) is "Rec 10".
+std::string Named(const char* Prefix, int64_t Number);
 constexpr int kLastGridRow = 10;
 
 // N computed records: record p has key p and the texts "R<p>" and "<3p>", no colours.

@@ -50,7 +50,7 @@ protected:
         Table.Insert({20, {"Rec 20"}, {}});
         Table.Insert({30, {"Rec 30", "c", "d", "too many"}, {0x00FF00}});
         for (int Key = 40; Key <= 110; Key += 10)
-            Table.Insert({Key, {"Rec " + std::to_string(Key), "", ""}, {}});
+            Table.Insert({Key, {Named("Rec ", Key), "", ""}, {}});
         Attach(Table);
     }
     TRecordVector Table;

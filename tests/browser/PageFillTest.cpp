@@ -49,7 +49,7 @@ TEST_F(PageFill, AnEmptySourceLeavesEveryDataRowEmptyAndNoKeyFindsARecord) {
 TEST_F(PageFill, APartPageShowsItsRecordsAndEmptiesTheRowsAfterThemWithTheirColours) {
     TRecordVector Table;
     for (int Key = 10; Key <= 100; Key += 10)
-        Table.Insert({Key, {"Rec " + std::to_string(Key), "x", "y"}, {0x00FF00, 0, 0x0000FF}});
+        Table.Insert({Key, {Named("Rec ", Key), "x", "y"}, {0x00FF00, 0, 0x0000FF}});
     TProbeBrowser& B = Attach(Table);
     ASSERT_EQ(B.CellColor(7, 1), 0) << "black is a colour";
     ASSERT_EQ(B.CellColor(10, 2), 0x0000FF);

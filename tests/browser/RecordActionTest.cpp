@@ -12,13 +12,13 @@ protected:
     void Start(bool ReadOnly = false, bool CanDelete = true) {
         FillByTens(Table, 12);
         Attach(Table, ReadOnly, CanDelete);
-        Browser->OnOpen = [this](int64_t Key) { Log.push_back("open " + std::to_string(Key)); };
+        Browser->OnOpen = [this](int64_t Key) { Log.push_back(Named("open ", Key)); };
         Browser->OnDelete = [this](int64_t Key) {
-            Log.push_back("delete " + std::to_string(Key));
+            Log.push_back(Named("delete ", Key));
             Table.Erase(Key);
         };
         Browser->OnEdit = [this](int64_t Key) {
-            Log.push_back("edit " + std::to_string(Key));
+            Log.push_back(Named("edit ", Key));
             Table.Lookup(Key)->Texts[0] = "Edited";
             return EditChanges;
         };
@@ -27,8 +27,8 @@ protected:
                 return std::nullopt;
             const int64_t Key = ToInsert.front();
             ToInsert.erase(ToInsert.begin());
-            Log.push_back("insert " + std::to_string(Key));
-            Table.Insert({Key, {"New " + std::to_string(Key)}, {}});
+            Log.push_back(Named("insert ", Key));
+            Table.Insert({Key, {Named("New ", Key)}, {}});
             Again = !ToInsert.empty();
             return Key;
         };
