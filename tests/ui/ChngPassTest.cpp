@@ -57,7 +57,7 @@ TEST_F(ChangePass, MatchingEntriesSetTheZortanPassword) {
     EXPECT_EQ(User->GetPass(), "nowe");
     EXPECT_EQ(NetPassOf(*User), "");
     EXPECT_EQ(std::memcmp(User->Rec.NetPass, Before.NetPass, sizeof Before.NetPass), 0);
-    EXPECT_EQ(User->Rec.NetPassSeed, Before.NetPassSeed);
+    EXPECT_EQ(int32_t{User->Rec.NetPassSeed}, int32_t{Before.NetPassSeed}); // copies: packed fields
     EXPECT_TRUE(Boxes.Shown.empty());
 }
 
