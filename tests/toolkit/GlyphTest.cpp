@@ -30,16 +30,6 @@ TEST(Glyph, SplitsThePictureAndMakesTheBottomLeftColourTransparent) {
     EXPECT_EQ(Disabled.pixelColor(1, 1).alpha(), 0);
 }
 
-TEST(Glyph, TheTransparentColourIsWhateverTheBottomLeftPixelHolds) {
-    QImage Picture(2, 2, QImage::Format_RGB32);
-    Picture.fill(Qt::white);
-    Picture.setPixelColor(0, 1, Qt::blue);
-    Picture.setPixelColor(1, 0, Qt::blue);
-    const QImage Glyph = GlyphImage(Picture, 1, 0);
-    EXPECT_EQ(Glyph.pixelColor(1, 0).alpha(), 0);
-    EXPECT_EQ(Glyph.pixelColor(0, 0), QColor(Qt::white));
-}
-
 TEST(Glyph, BadRequestsGiveNoImage) {
     EXPECT_TRUE(GlyphImage(TwoImages(), 2, 2).isNull());
     EXPECT_TRUE(GlyphImage(TwoImages(), 0, 0).isNull());

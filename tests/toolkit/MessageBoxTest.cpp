@@ -24,13 +24,6 @@ TEST(MessageBoxFlags, QuestionHasYesNoCancelAndEscIsCancel) {
     EXPECT_EQ(MessageBoxDismissResult(35), 2);
 }
 
-TEST(MessageBoxFlags, ButtonsGiveTheWindowsResults) {
-    EXPECT_EQ(MessageBoxResult(QMessageBox::Ok), 1);
-    EXPECT_EQ(MessageBoxResult(QMessageBox::Cancel), 2);
-    EXPECT_EQ(MessageBoxResult(QMessageBox::Yes), 6);
-    EXPECT_EQ(MessageBoxResult(QMessageBox::No), 7);
-}
-
 namespace {
 
 QMessageBox* OpenBox() {

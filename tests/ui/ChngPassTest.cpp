@@ -187,19 +187,6 @@ TEST_F(ChangePass, FormDescription) {
     EXPECT_EQ(Wnd.HelpContext(), 0);
     EXPECT_EQ(Wnd.size(), QSize(310, 135));
     EXPECT_EQ(Wnd.minimumSize(), Wnd.maximumSize());
-    const struct {
-        const char* Name;
-        QRect Geometry;
-    } Placed[] = {
-        {"Label1", {10, 20, 146, 21}}, {"FirstPass", {165, 15, 131, 24}},
-        {"Label2", {10, 50, 146, 26}}, {"SecondPass", {165, 45, 131, 24}},
-        {"BitBtn1", {10, 90, 75, 31}}, {"BitBtn2", {220, 90, 75, 31}},
-    };
-    for (const auto& P : Placed) {
-        auto* W = Part<QWidget>(&Wnd, P.Name);
-        ASSERT_NE(W, nullptr);
-        EXPECT_EQ(W->geometry(), P.Geometry) << P.Name;
-    }
     EXPECT_EQ(Part<QLabel>(&Wnd, "Label1")->text(), QStringLiteral("Wprowadź nowe hasło:"));
     EXPECT_EQ(Part<QLabel>(&Wnd, "Label2")->text(), QStringLiteral("Powtórz nowe hasło:"));
     for (const char* Name : {"FirstPass", "SecondPass"}) {

@@ -211,19 +211,6 @@ TEST_F(Logon, FormDescription) {
     EXPECT_EQ(Wnd.minimumSize(), Wnd.maximumSize()) << "dialog border: fixed size";
     EXPECT_EQ(Wnd.font().pixelSize(), 13);
 
-    const struct {
-        const char* Name;
-        QRect Geometry;
-    } Placed[] = {
-        {"Label1", {15, 20, 131, 21}}, {"UserName", {150, 15, 171, 24}},
-        {"Label2", {15, 55, 91, 21}},  {"Password", {150, 50, 171, 24}},
-        {"BitBtn1", {15, 90, 75, 31}}, {"BitBtn2", {240, 90, 80, 31}},
-    };
-    for (const auto& P : Placed) {
-        auto* W = Part<QWidget>(&Wnd, P.Name);
-        ASSERT_NE(W, nullptr);
-        EXPECT_EQ(W->geometry(), P.Geometry) << P.Name;
-    }
     EXPECT_EQ(Part<QLabel>(&Wnd, "Label1")->text(), QStringLiteral("Nazwa użytkownika:"));
     EXPECT_EQ(Part<QLabel>(&Wnd, "Label2")->text(), QStringLiteral("Hasło:"));
     EXPECT_EQ(Part<QPushButton>(&Wnd, "BitBtn1")->text(), QStringLiteral("OK"));
