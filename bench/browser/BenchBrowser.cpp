@@ -5,6 +5,7 @@
 #include "viewer/Viewer.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <benchmark/benchmark.h>
 
@@ -146,6 +147,29 @@ void BM_CtrlPageDownUp(benchmark::State& State) {
     State.counters["records"] = static_cast<double>(State.range(0));
 }
 
+// An offscreen grid is never exposed, so the keys above repaint nothing. Here every PageDown
+// is followed by painting the whole grid into an image, as a screen would show it.
+void BM_PageDownPainted(benchmark::State& State) {
+    TBrowsedGrid Browsed(State.range(0));
+    QImage Image(Browsed.Grid.viewport()->size(), QImage::Format_RGB32);
+    int64_t Painted = 0;
+    Browsed.Grid.OnDrawCell = [&Painted](QObject*, int, int, const TRect&, TGridDrawState) {
+        ++Painted;
+    };
+    for (auto _ : State) {
+        Browsed.Press(Qt::Key_PageDown);
+        Browsed.Grid.viewport()->render(&Image);
+        if (AtLastPage(Browsed)) {
+            State.PauseTiming();
+            ToFirstPage(Browsed, 1);
+            State.ResumeTiming();
+        }
+    }
+    State.SetItemsProcessed(State.iterations());
+    State.counters["cells_painted"] =
+        benchmark::Counter(static_cast<double>(Painted), benchmark::Counter::kAvgIterations);
+}
+
 // The same keys with the browser called directly and the grid hidden: the browser's own share.
 void BM_LineDownHidden(benchmark::State& State) {
     TBrowsedGrid Browsed(State.range(0));
@@ -177,6 +201,7 @@ BENCHMARK(BM_Left) BROWSER_SIZES;
 BENCHMARK(BM_PageDown) BROWSER_SIZES;
 BENCHMARK(BM_PageUp) BROWSER_SIZES;
 BENCHMARK(BM_CtrlPageDownUp) BROWSER_SIZES;
+BENCHMARK(BM_PageDownPainted) BROWSER_SIZES;
 BENCHMARK(BM_LineDownHidden) BROWSER_SIZES;
 
 int main(int Argc, char** Argv) {
