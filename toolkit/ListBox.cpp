@@ -78,7 +78,6 @@ void TListBox::SetColumns(int Value) {
     FColumns = std::max(Value, 0);
     setFlow(QListView::TopToBottom);
     setWrapping(FColumns > 0);
-    setHorizontalScrollBarPolicy(FColumns > 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     ArrangeColumns();
 }
 
@@ -87,9 +86,30 @@ void TListBox::resizeEvent(QResizeEvent* Event) {
     ArrangeColumns();
 }
 
+void TListBox::rowsInserted(const QModelIndex& Parent, int Start, int End) {
+    QListWidget::rowsInserted(Parent, Start, End);
+    ArrangeColumns();
+}
+
+void TListBox::rowsAboutToBeRemoved(const QModelIndex& Parent, int Start, int End) {
+    QListWidget::rowsAboutToBeRemoved(Parent, Start, End);
+    ArrangeColumns(count() - (End - Start + 1));
+}
+
 void TListBox::ArrangeColumns() {
-    if (FColumns > 0)
-        setGridSize(QSize(std::max(viewport()->width() / FColumns, 1), FItemHeight));
-    else
+    ArrangeColumns(count());
+}
+
+// The scroll bar appears only when the items need more columns than are shown, so that the
+// full height holds items otherwise (the view keeps room for a scroll bar that may appear).
+void TListBox::ArrangeColumns(int ItemCount) {
+    if (FColumns == 0) {
         setGridSize(QSize());
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return;
+    }
+    setGridSize(QSize(std::max(viewport()->width() / FColumns, 1), FItemHeight));
+    const int Rows = std::max(maximumViewportSize().height() / FItemHeight, 1);
+    const bool Fits = (ItemCount + Rows - 1) / Rows <= FColumns;
+    setHorizontalScrollBarPolicy(Fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }

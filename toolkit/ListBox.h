@@ -34,9 +34,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
+    void rowsInserted(const QModelIndex& Parent, int Start, int End) override;
+    void rowsAboutToBeRemoved(const QModelIndex& Parent, int Start, int End) override;
 
 private:
     void ArrangeColumns();
+    void ArrangeColumns(int ItemCount);
 
     int FItemHeight = 16;
     int FColumns = 0;

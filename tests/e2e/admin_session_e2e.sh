@@ -38,21 +38,36 @@ fail() {
     exit 1
 }
 
+# Starts a private Xvfb on a free display and waits until it answers; tries again when the
+# server dies at once (another server may have taken the same display at the same moment).
 start_display() {
-    local tool
-    for tool in Xvfb xdotool jq; do
+    local tool attempt i
+    for tool in Xvfb xdotool xdpyinfo jq; do
         command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps)"
     done
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=:$(head -n1 "$work/display")
     export QT_QPA_PLATFORM=xcb
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+            2>"$work/xvfb.log" &
+        xvfb_pid=$!
+        for i in $(seq 100); do
+            [ -s "$work/display" ] && break
+            sleep 0.1
+        done
+        if [ -s "$work/display" ]; then
+            export DISPLAY=:$(head -n1 "$work/display")
+            for i in $(seq 50); do
+                kill -0 "$xvfb_pid" 2>/dev/null || break
+                xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+        fi
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
 
 n_started=0
