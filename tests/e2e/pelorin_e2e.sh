@@ -46,6 +46,11 @@ start_display() {
     [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     export DISPLAY=:$(head -n1 "$work/display")
     export QT_QPA_PLATFORM=xcb
+    for i in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "Xvfb on $DISPLAY does not answer"
 }
 
 install_app() {
