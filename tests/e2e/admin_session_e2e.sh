@@ -8,7 +8,8 @@
 #   admin_session_e2e.sh PELORIN USRPASS HELPFILE [SCREENSHOT_DIR]
 #
 # With SCREENSHOT_DIR the main window and the user editor are also saved there as PNG files
-# (docs/main-window.png and docs/user-editor.png come from it). PELORIN_E2E_FAILSHOT=FILE.png
+# (docs/main-window.png and docs/user-editor.png come from it; with openbox installed they show
+# the window frame and caption). PELORIN_E2E_FAILSHOT=FILE.png
 # saves the whole screen when a step fails.
 # Every wait is bounded; on any failure the processes are killed and the script exits 1.
 set -uo pipefail
@@ -19,10 +20,12 @@ app=$work/app
 users=$app/UsrPass.dat
 pids=()
 xvfb_pid=
+wm_pid=
 
 cleanup() {
     local p
     for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -117,7 +120,7 @@ press() {
 }
 type_text() {
     focus "$1"
-    xdotool type --clearmodifiers --delay 30 "$2"
+    xdotool type --clearmodifiers --delay 80 "$2"
 }
 # click WINDOW X Y: a left click at client coordinates of the window (the forms' own layout).
 click() {
@@ -148,10 +151,19 @@ logon() { # WINDOW NAME PASSWORD
     press "$1" Return
 }
 
+frame=()
+start_window_manager() {
+    [ -n "$shots" ] && command -v openbox >/dev/null || return 0
+    openbox >/dev/null 2>&1 &
+    wm_pid=$!
+    frame=(-frame)
+    sleep 1
+}
+
 shoot() { # WINDOW NAME
     [ -n "$shots" ] || return 0
     sleep 0.5
-    import -window "$1" "$shots/$2.png" || fail "could not save $2.png"
+    import "${frame[@]}" -window "$1" "$shots/$2.png" || fail "could not save $2.png"
 }
 
 # Places of the controls, in the windows' own pixels (the forms are laid out at fixed places).
@@ -160,6 +172,7 @@ ed_zortan_password=(417 67) ed_group_other=(361 159) ed_all_to_user=(233 270)
 ed_object_2=(40 366) ed_signature=(20 458) ed_ok=(47 500)
 
 start_display
+start_window_manager
 mkdir -p "$app"
 cp "$pelorin" "$helpfile" "$app/"
 printf 'admin\n' | "$usrpass" init "$users" --admin admin --password-stdin >/dev/null ||
