@@ -29,6 +29,11 @@ public:
     TGlobalUsers& operator=(const TGlobalUsers&) = delete;
 };
 
+// A field of a packed record by value: the test macros bind references, which it cannot take.
+template <class T> constexpr T Val(T Value) {
+    return Value;
+}
+
 // A named component of a form; fails the test when there is none.
 template <class T> T* Part(const QWidget* Form, const char* Name) {
     T* Found = Form->findChild<T*>(QString::fromLatin1(Name));

@@ -114,26 +114,29 @@ TEST_F(MainWindow, FormDescription) {
     EXPECT_EQ(Form->HelpContext(), 1);
     EXPECT_TRUE(Form->windowFlags() & Qt::WindowMaximizeButtonHint) << "a sizeable window";
     EXPECT_EQ(Form->size(), QSize(484, 284));
+    // The panel keeps to the top edge and the grid fills the rest, whatever the window's size.
     EXPECT_EQ(Part<QFrame>(Form.get(), "Panel1")->geometry(), QRect(0, 0, 484, 51));
     EXPECT_EQ(Grid()->geometry(), QRect(0, 51, 484, 233));
+    Form->resize(600, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(Part<QFrame>(Form.get(), "Panel1")->geometry(), QRect(0, 0, 600, 51));
+    EXPECT_EQ(Grid()->geometry(), QRect(0, 51, 600, 349));
 
     const struct {
         const char* Name;
-        int Left;
         QString Hint;
         int GlyphSize;
     } Buttons[] = {
-        {"Add", 10, QStringLiteral("Dodaj nowego użytkownika"), 16},
-        {"Delete", 50, QStringLiteral("Usuń użytkownika"), 16},
-        {"Edit", 90, QStringLiteral("Zmień opis lub prawa użytkownika"), 16},
-        {"HelpBtn", 130, QStringLiteral("Wyświetl pomoc"), 18},
-        {"CloseBtn", 170, QStringLiteral("Zakończ działanie programu"), 18},
+        {"Add", QStringLiteral("Dodaj nowego użytkownika"), 16},
+        {"Delete", QStringLiteral("Usuń użytkownika"), 16},
+        {"Edit", QStringLiteral("Zmień opis lub prawa użytkownika"), 16},
+        {"HelpBtn", QStringLiteral("Wyświetl pomoc"), 18},
+        {"CloseBtn", QStringLiteral("Zakończ działanie programu"), 18},
     };
     for (const auto& B : Buttons) {
         auto* Button = Part<TSpeedButton>(Form.get(), B.Name);
         ASSERT_NE(Button, nullptr);
         EXPECT_EQ(Button->parentWidget()->objectName(), QStringLiteral("Panel1"));
-        EXPECT_EQ(Button->geometry(), QRect(B.Left, 10, 31, 31)) << B.Name;
         EXPECT_EQ(Button->toolTip(), B.Hint) << B.Name;
         EXPECT_TRUE(Button->text().isEmpty()) << B.Name;
         EXPECT_TRUE(Button->autoRaise()) << B.Name << " is flat";
@@ -203,7 +206,7 @@ TEST_F(MainWindow, DeleteNeverTakesTheAdministratorAndAsksNothing) {
     Press("Delete");
     EXPECT_EQ(Users->Count(), 3);
     EXPECT_EQ(Grid()->RowCount(), 4);
-    EXPECT_EQ(Users->Items(1)->Rec.Id, 502);
+    EXPECT_EQ(Val(Users->Items(1)->Rec.Id), 502);
     EXPECT_EQ(RowCells(Grid(), 2), QStringList({"H", "bez logowania", "Dm "}));
     EXPECT_EQ(RowCells(Grid(), 3), QStringList({"", "nikt", ""}));
 
@@ -213,12 +216,12 @@ TEST_F(MainWindow, DeleteNeverTakesTheAdministratorAndAsksNothing) {
     QTest::keyClick(Grid(), Qt::Key_Delete);
     EXPECT_EQ(Users->Count(), 2);
     EXPECT_EQ(Grid()->RowCount(), 3);
-    EXPECT_EQ(Users->Header.LastId, 503) << "deleting never lowers LastId";
+    EXPECT_EQ(Val(Users->Header.LastId), 503) << "deleting never lowers LastId";
 
     SelectRow(1);
     Press("Delete");
     EXPECT_EQ(Users->Count(), 2);
-    EXPECT_EQ(Users->Items(0)->Rec.Id, 500);
+    EXPECT_EQ(Val(Users->Items(0)->Rec.Id), 500);
     EXPECT_TRUE(Boxes.Shown.empty());
 }
 
@@ -235,12 +238,12 @@ TEST_F(MainWindow, AddAppendsTheNewUserWithTheNextIdOnOk) {
     ASSERT_EQ(Users->Count(), 5);
     const TUserC& New = *Users->Items(4);
     std::memcpy(&Seen, &New.Rec, sizeof Seen);
-    EXPECT_EQ(Seen.Id, 504);
-    EXPECT_EQ(Users->Header.LastId, 504);
+    EXPECT_EQ(Val(Seen.Id), 504);
+    EXPECT_EQ(Val(Users->Header.LastId), 504);
     EXPECT_EQ(New.GetPass(), "");
     EXPECT_EQ(NetPassOf(New), "");
-    EXPECT_EQ(Seen.Rights, 0u);
-    EXPECT_EQ(Seen.Objects, 0u);
+    EXPECT_EQ(Val(Seen.Rights), 0u);
+    EXPECT_EQ(Val(Seen.Objects), 0u);
     EXPECT_EQ(Seen.Name.Len, 0);
     EXPECT_EQ(Seen.NetUserName.Len, 0);
     const uint8_t Zero[72] = {};
@@ -255,11 +258,11 @@ TEST_F(MainWindow, AddCancelledAddsNothingAndKeepsLastId) {
         QTest::keyClick(Part<QLineEdit>(&Editor, "Name"), Qt::Key_Escape);
     });
     EXPECT_EQ(Users->Count(), 4);
-    EXPECT_EQ(Users->Header.LastId, 503);
+    EXPECT_EQ(Val(Users->Header.LastId), 503);
     EXPECT_EQ(Grid()->RowCount(), 5);
     // The next Add hands out the same Id.
     InEditor("Add", [](TAddUserWnd& Editor) { EditorOk(Editor, QStringLiteral("drugi")); });
-    EXPECT_EQ(Users->Items(4)->Rec.Id, 504);
+    EXPECT_EQ(Val(Users->Items(4)->Rec.Id), 504);
 }
 
 TEST_F(MainWindow, TheFirstAddDrawsAStartBetween1And63000) {
@@ -274,8 +277,8 @@ TEST_F(MainWindow, TheFirstAddDrawsAStartBetween1And63000) {
         // The drawn start stays; an accepted Add then counts on from it.
         InEditor("Add",
                  [&](TAddUserWnd& Editor) { EditorOk(Editor, QStringLiteral("u%1").arg(Run)); });
-        EXPECT_EQ(Users->Header.LastId, Start + 1);
-        EXPECT_EQ(Users->Items(Users->Count() - 1)->Rec.Id, Start + 1);
+        EXPECT_EQ(Val(Users->Header.LastId), Start + 1);
+        EXPECT_EQ(Val(Users->Items(Users->Count() - 1)->Rec.Id), Start + 1);
         SelectRow(Grid()->RowCount() - 1);
         Press("Delete");
     }
@@ -285,14 +288,14 @@ TEST_F(MainWindow, IdsStopBelow0xFFF5) {
     Users->Header.LastId = 0xFFF4;
     InEditor("Add", [](TAddUserWnd& Editor) { EditorOk(Editor, QStringLiteral("ostatni")); });
     ASSERT_EQ(Users->Count(), 5);
-    EXPECT_EQ(Users->Items(4)->Rec.Id, 0xFFF5);
-    EXPECT_EQ(Users->Header.LastId, 0xFFF5);
+    EXPECT_EQ(Val(Users->Items(4)->Rec.Id), 0xFFF5);
+    EXPECT_EQ(Val(Users->Header.LastId), 0xFFF5);
     EXPECT_TRUE(Boxes.Shown.empty());
 
     for (int Again = 0; Again < 2; ++Again) {
         NoEditor("Add");
         EXPECT_EQ(Users->Count(), 5);
-        EXPECT_EQ(Users->Header.LastId, 0xFFF5);
+        EXPECT_EQ(Val(Users->Header.LastId), 0xFFF5);
     }
     ASSERT_EQ(Boxes.Shown.size(), 2u);
     EXPECT_EQ(Boxes.Shown[0].Text, QStringLiteral("Nie można dodawać więcej użytkowników"));
