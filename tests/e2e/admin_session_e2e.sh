@@ -15,84 +15,9 @@
 set -uo pipefail
 
 pelorin=$1 usrpass=$2 helpfile=$3 shots=${4:-}
-work=$(mktemp -d)
-app=$work/app
-users=$app/UsrPass.dat
-pids=()
-xvfb_pid=
-wm_pid=
-
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL [admin session]: $*" >&2
-    [ -n "${PELORIN_E2E_FAILSHOT:-}" ] && import -window root "$PELORIN_E2E_FAILSHOT"
-    local log
-    for log in "$work"/pelorin.*.log; do
-        [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
-    done
-    exit 1
-}
-
-# Starts a private Xvfb on a free display and waits until it answers; tries again when the
-# server dies at once (another server may have taken the same display at the same moment).
-start_display() {
-    local tool attempt i
-    for tool in Xvfb xdotool xdpyinfo jq; do
-        command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps)"
-    done
-    export QT_QPA_PLATFORM=xcb
-    for attempt in 1 2 3; do
-        : >"$work/display"
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-            2>"$work/xvfb.log" &
-        xvfb_pid=$!
-        for i in $(seq 100); do
-            [ -s "$work/display" ] && break
-            sleep 0.1
-        done
-        if [ -s "$work/display" ]; then
-            export DISPLAY=:$(head -n1 "$work/display")
-            for i in $(seq 50); do
-                kill -0 "$xvfb_pid" 2>/dev/null || break
-                xdpyinfo >/dev/null 2>&1 && return 0
-                sleep 0.1
-            done
-        fi
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
-    done
-    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-}
-
-n_started=0
-start_pelorin() {
-    n_started=$((n_started + 1))
-    "$app/pelorin" >"$work/pelorin.$n_started.log" 2>&1 &
-    started=$!
-    pids+=("$started")
-}
-
-# wait_window PID NAME_REGEX: prints the id of the visible window of PID with that name.
-# (Without --all, xdotool takes any window that meets either condition.)
-wait_window() {
-    local i w
-    for i in $(seq 200); do
-        w=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        kill -0 "$1" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin "admin session"
+type_delay=80
 
 # wait_gone WINDOW: waits until the window is no longer shown.
 wait_gone() {
@@ -106,49 +31,11 @@ wait_gone() {
     fail "window $1 ($2) did not close"
 }
 
-visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
-
-focus() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-    sleep 0.2
-}
-press() {
-    local w=$1
-    shift
-    focus "$w"
-    xdotool key --clearmodifiers "$@"
-}
-type_text() {
-    focus "$1"
-    xdotool type --clearmodifiers --delay 80 "$2"
-}
 # click WINDOW X Y: a left click at client coordinates of the window (the forms' own layout).
 click() {
     focus "$1"
     xdotool mousemove --window "$1" "$2" "$3" click 1
     sleep 0.3
-}
-
-wait_exit() {
-    local i
-    for i in $(seq 300); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        kill -9 "$1"
-        fail "pelorin (pid $1) did not end"
-    fi
-    wait "$1"
-    local rc=$?
-    [ "$rc" -eq 0 ] || fail "pelorin (pid $1) exited with $rc"
-}
-
-logon() { # WINDOW NAME PASSWORD
-    type_text "$1" "$2"
-    press "$1" Tab
-    type_text "$1" "$3"
-    press "$1" Return
 }
 
 frame=()
@@ -171,10 +58,10 @@ main_add=(25 25) main_edit=(105 25) main_delete=(65 25) main_close=(185 25)
 ed_zortan_password=(417 67) ed_group_other=(361 159) ed_all_to_user=(233 270)
 ed_object_2=(40 366) ed_signature=(20 458) ed_ok=(47 500)
 
+require_tools jq xwininfo
 start_display
 start_window_manager
-mkdir -p "$app"
-cp "$pelorin" "$helpfile" "$app/"
+install_app
 printf 'admin\n' | "$usrpass" init "$users" --admin admin --password-stdin >/dev/null ||
     fail "usrpass init failed"
 "$usrpass" list "$users" --json >"$work/before.json" || fail "usrpass list failed"

@@ -8,55 +8,8 @@
 set -uo pipefail
 
 scenario=$1 pelorin=$2 usrpass=$3 helpfile=$4
-work=$(mktemp -d)
-app=$work/app
-users=$app/UsrPass.dat
-pids=()
-xvfb_pid=
-
-cleanup() {
-    local p
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-    # Waited for, so that its socket is gone before the next test's server takes the number.
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL [$scenario]: $*" >&2
-    local log
-    for log in "$work"/pelorin.*.log; do
-        [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
-    done
-    exit 1
-}
-
-start_display() {
-    command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/install-deps)"
-    command -v xdotool >/dev/null || fail "xdotool is not installed (scripts/install-deps)"
-    # -displayfd picks a free display, so tests may run side by side.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=:$(head -n1 "$work/display")
-    export QT_QPA_PLATFORM=xcb
-    for i in $(seq 100); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    fail "Xvfb on $DISPLAY does not answer"
-}
-
-install_app() {
-    mkdir -p "$app"
-    cp "$pelorin" "$helpfile" "$app/"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin "$scenario"
 
 make_users() {
     printf 'admin\n' | "$usrpass" init "$users" --admin admin --password-stdin >/dev/null ||
@@ -66,56 +19,9 @@ make_users() {
     "$usrpass" list "$users" >"$work/users.before" || fail "usrpass list failed"
 }
 
-n_started=0
-# Starts a copy of pelorin; its pid is in $started.
-start_pelorin() {
-    n_started=$((n_started + 1))
-    "$app/pelorin" >"$work/pelorin.$n_started.log" 2>&1 &
-    started=$!
-    pids+=("$started")
-}
-
-# Visible windows of PID, one "id<TAB>name" a line. (xdotool's own --name filter also matches
-# the root window, so names are compared here.)
-windows_of() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-        printf '%s\t%s\n' "$w" "$(xdotool getwindowname "$w" 2>/dev/null)"
-    done
-}
-
-# wait_window PID NAME_REGEX: prints the id of the visible window of PID with that name.
-wait_window() {
-    local i w
-    for i in $(seq 200); do
-        w=$(windows_of "$1" | awk -F'\t' -v re="$2" '$2 ~ re { print $1; exit }')
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        kill -0 "$1" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
 # The message boxes have an empty caption (Qt would show the program's name in an empty title,
 # so the toolkit gives it a blank).
 wait_box() { wait_window "$1" '^ ?$'; }
-
-visible_windows() { windows_of "$1" | wc -l; }
-
-# press WINDOW KEY...: gives WINDOW the keyboard, then presses the keys.
-press() {
-    local w=$1
-    shift
-    xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
-    sleep 0.2
-    xdotool key --clearmodifiers "$@"
-}
-
-type_text() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-    sleep 0.2
-    xdotool type --clearmodifiers --delay 30 "$2"
-}
 
 # no_window PID WHAT: fails, telling whether and how PID ended.
 no_window() {
@@ -124,22 +30,6 @@ no_window() {
     fi
     wait "$1"
     fail "no $2; pelorin ended with status $?"
-}
-
-# wait_exit PID: waits (bounded) and fails unless the exit code is 0.
-wait_exit() {
-    local i
-    for i in $(seq 300); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        kill -9 "$1"
-        fail "pelorin (pid $1) did not end"
-    fi
-    wait "$1"
-    local rc=$?
-    [ "$rc" -eq 0 ] || fail "pelorin (pid $1) exited with $rc"
 }
 
 file_untouched() {
@@ -151,13 +41,6 @@ file_written_back_and_loadable() {
     "$usrpass" check "$users" >/dev/null || fail "the written file does not load"
     "$usrpass" list "$users" >"$work/users.after" || fail "usrpass list failed"
     cmp -s "$work/users.before" "$work/users.after" || fail "the users changed"
-}
-
-logon() { # WINDOW NAME PASSWORD
-    type_text "$1" "$2"
-    press "$1" Tab
-    type_text "$1" "$3"
-    press "$1" Return
 }
 
 scenario_missing_file() {
