@@ -6,6 +6,28 @@
 #include <unistd.h>
 #include <utility>
 
+namespace {
+
+// Calls Transfer(Done), one read or write of the bytes from Done on, until Len bytes are moved,
+// the end of the file is met (a transfer of 0) or a call fails; interrupted calls are repeated.
+// Returns the number of bytes moved, or -1 on failure.
+template <class TTransfer> int64_t TransferAll(std::size_t Len, TTransfer Transfer) {
+    std::size_t Done = 0;
+    while (Done < Len) {
+        const ssize_t N = Transfer(Done);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0)
+            return -1;
+        if (N == 0)
+            break;
+        Done += static_cast<std::size_t>(N);
+    }
+    return static_cast<int64_t>(Done);
+}
+
+} // namespace
+
 bool FileExists(const std::string& Path) {
     struct stat St {};
     return ::stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
@@ -75,62 +97,27 @@ bool TFile::Seek(int64_t Offset) {
 
 int64_t TFile::Read(void* Buf, std::size_t Len) {
     auto* P = static_cast<char*>(Buf);
-    std::size_t Done = 0;
-    while (Done < Len) {
-        const ssize_t N = ::read(FFd, P + Done, Len - Done);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N < 0)
-            return -1;
-        if (N == 0)
-            break;
-        Done += static_cast<std::size_t>(N);
-    }
-    return static_cast<int64_t>(Done);
+    return TransferAll(Len, [&](std::size_t Done) { return ::read(FFd, P + Done, Len - Done); });
 }
 
 bool TFile::Write(const void* Buf, std::size_t Len) {
     const auto* P = static_cast<const char*>(Buf);
-    std::size_t Done = 0;
-    while (Done < Len) {
-        const ssize_t N = ::write(FFd, P + Done, Len - Done);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            return false;
-        Done += static_cast<std::size_t>(N);
-    }
-    return true;
+    return TransferAll(Len, [&](std::size_t Done) { return ::write(FFd, P + Done, Len - Done); }) ==
+           static_cast<int64_t>(Len);
 }
 
 int64_t TFile::ReadAt(int64_t Offset, void* Buf, std::size_t Len) const {
     auto* P = static_cast<char*>(Buf);
-    std::size_t Done = 0;
-    while (Done < Len) {
-        const ssize_t N = ::pread(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N < 0)
-            return -1;
-        if (N == 0)
-            break;
-        Done += static_cast<std::size_t>(N);
-    }
-    return static_cast<int64_t>(Done);
+    return TransferAll(Len, [&](std::size_t Done) {
+        return ::pread(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+    });
 }
 
 bool TFile::WriteAt(int64_t Offset, const void* Buf, std::size_t Len) {
     const auto* P = static_cast<const char*>(Buf);
-    std::size_t Done = 0;
-    while (Done < Len) {
-        const ssize_t N = ::pwrite(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            return false;
-        Done += static_cast<std::size_t>(N);
-    }
-    return true;
+    return TransferAll(Len, [&](std::size_t Done) {
+               return ::pwrite(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+           }) == static_cast<int64_t>(Len);
 }
 
 bool TFile::Flush() {
