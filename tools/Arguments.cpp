@@ -49,7 +49,7 @@ Kody wyjścia:
 
 namespace {
 
-struct TCommandSpec {
+struct TCommandDef {
     std::string_view Name;
     TCommandKind Kind;
     std::size_t Positionals;
@@ -59,17 +59,17 @@ struct TCommandSpec {
     bool TakesNet;
 };
 
-constexpr TCommandSpec CommandSpecs[] = {
+constexpr TCommandDef CommandDefs[] = {
     {"init", TCommandKind::Init, 1, true, true, false, false},
     {"list", TCommandKind::List, 1, false, false, true, false},
     {"check", TCommandKind::Check, 1, false, false, false, false},
     {"passwd", TCommandKind::Passwd, 2, false, true, false, true},
 };
 
-const TCommandSpec& FindCommand(std::string_view Name) {
-    const auto* It = std::find_if(std::begin(CommandSpecs), std::end(CommandSpecs),
-                                  [&](const TCommandSpec& S) { return S.Name == Name; });
-    if (It == std::end(CommandSpecs))
+const TCommandDef& FindCommand(std::string_view Name) {
+    const auto* It = std::find_if(std::begin(CommandDefs), std::end(CommandDefs),
+                                  [&](const TCommandDef& S) { return S.Name == Name; });
+    if (It == std::end(CommandDefs))
         throw TUsageError("Nieznane polecenie: " + std::string(Name));
     return *It;
 }
@@ -96,10 +96,10 @@ TArguments ParseArguments(std::span<const std::string_view> Args) {
     if (Args.empty())
         throw TUsageError("Nie podano polecenia");
 
-    const TCommandSpec& Spec = FindCommand(Args[0]);
-    const std::string Command(Spec.Name);
+    const TCommandDef& Def = FindCommand(Args[0]);
+    const std::string Command(Def.Name);
     TArguments Result;
-    Result.Kind = Spec.Kind;
+    Result.Kind = Def.Kind;
     std::vector<std::string_view> Positionals;
     bool AdminGiven = false;
     bool OptionsEnded = false;
@@ -110,13 +110,13 @@ TArguments ParseArguments(std::span<const std::string_view> Args) {
             OptionsEnded = true;
         } else if (OptionsEnded || !IsOption(A)) {
             Positionals.push_back(A);
-        } else if (Spec.TakesPasswordStdin && A == "--password-stdin") {
+        } else if (Def.TakesPasswordStdin && A == "--password-stdin") {
             Result.PasswordStdin = true;
-        } else if (Spec.TakesJson && A == "--json") {
+        } else if (Def.TakesJson && A == "--json") {
             Result.Json = true;
-        } else if (Spec.TakesNet && A == "--net") {
+        } else if (Def.TakesNet && A == "--net") {
             Result.Net = true;
-        } else if (Spec.TakesAdmin && (A == "--admin" || A.starts_with("--admin="))) {
+        } else if (Def.TakesAdmin && (A == "--admin" || A.starts_with("--admin="))) {
             if (AdminGiven)
                 throw TUsageError("Opcja --admin podana więcej niż raz");
             if (A == "--admin") {
@@ -132,14 +132,14 @@ TArguments ParseArguments(std::span<const std::string_view> Args) {
         }
     }
 
-    if (Spec.TakesAdmin && !AdminGiven)
+    if (Def.TakesAdmin && !AdminGiven)
         throw TUsageError("Polecenie " + Command + " wymaga opcji --admin NAZWA");
-    if (Positionals.size() != Spec.Positionals)
+    if (Positionals.size() != Def.Positionals)
         throw TUsageError("Nieprawidłowa liczba argumentów polecenia " + Command);
     Result.FileName = Positionals[0];
     if (Result.FileName.empty())
         throw TUsageError("Pusta nazwa pliku");
-    if (Spec.Kind == TCommandKind::Passwd)
+    if (Def.Kind == TCommandKind::Passwd)
         Result.UserName = Positionals[1];
     return Result;
 }
