@@ -9,6 +9,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/TerminationSignals.h"
 
+#include <csignal>
 #include <string>
 
 std::string UsersFileName;
@@ -23,6 +24,9 @@ int ShowStoreMessage(const std::string& Text, const std::string& Caption, int Fl
 } // namespace
 
 int main(int Argc, char** Argv) {
+    // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
+    // instead of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::string ExeDir = ExtractFileDir(Application.ExeName());
     Application.HelpFile = AddBackslash(ExeDir) + "pelorin.hlp";
     Application.Initialize(Argc, Argv);

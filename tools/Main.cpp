@@ -4,6 +4,7 @@
 #include "tools/Commands.h"
 #include "tools/ToolError.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <vector>
@@ -45,6 +46,9 @@ int FlushOutput(int ExitCode) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
+    // instead of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     SetStoreMessageBox(PrintToStderr);
     const std::vector<std::string_view> Args(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {

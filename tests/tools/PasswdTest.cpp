@@ -156,3 +156,15 @@ TEST_F(UsrpassTest, PasswdWhoseSaveFailsExits7AndKeepsTheFile) {
         ++Entries;
     EXPECT_EQ(Entries, 1u);
 }
+
+TEST_F(UsrpassTest, PasswdOverAFileSizeLimitIsNotKilledBySigxfsz) {
+    // The child keeps SIGXFSZ's default action, which would kill usrpass before it could report
+    // the failed save.
+    WriteSample();
+    const std::vector<uint8_t> Original = Bytes(); // 835 bytes
+    const TRunResult R = RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"},
+                                    Input("pw\n").WithFileSizeLimitAndSignal(500));
+    EXPECT_EQ(R.ExitCode, 7);
+    EXPECT_EQ(R.Err, "Nie można zapisać pliku z użytkownikami\n");
+    EXPECT_EQ(Bytes(), Original);
+}

@@ -57,7 +57,9 @@ struct TPipe {
     dup2(Out.Write, 1);
     dup2(Err.Write, 2);
     if (O.FileSizeLimit) {
-        signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
+        // An ignored signal stays ignored across exec; a default one is reset in case the
+        // test runner itself ignores it.
+        signal(SIGXFSZ, O.FileSizeSignalKills ? SIG_DFL : SIG_IGN);
         const rlimit Limit{*O.FileSizeLimit, *O.FileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &Limit);
     }

@@ -10,12 +10,21 @@
 
 struct TRunOptions {
     std::string Stdin;                   // written to the child's standard input, then closed
-    std::optional<rlim_t> FileSizeLimit; // RLIMIT_FSIZE of the child; SIGXFSZ is ignored
-    std::optional<uid_t> RunAsUser;      // drop to this user and its group (when root)
+    std::optional<rlim_t> FileSizeLimit; // RLIMIT_FSIZE of the child
+    // With a limit the child starts with SIGXFSZ ignored, unless this is set: then the signal
+    // has its default action (the process is killed), as in an ordinary shell.
+    bool FileSizeSignalKills = false;
+    std::optional<uid_t> RunAsUser; // drop to this user and its group (when root)
     std::optional<mode_t> Umask;
 
     TRunOptions& WithFileSizeLimit(rlim_t Bytes) {
         FileSizeLimit = Bytes;
+        return *this;
+    }
+    // The limit with SIGXFSZ left at its default action: only usrpass itself can ignore it.
+    TRunOptions& WithFileSizeLimitAndSignal(rlim_t Bytes) {
+        FileSizeLimit = Bytes;
+        FileSizeSignalKills = true;
         return *this;
     }
     TRunOptions& WithUmask(mode_t Mask) {
