@@ -48,14 +48,15 @@ require_tools() { # TOOL...
 
 # Starts a private Xvfb on a free display (-displayfd, so tests may run side by side) and waits
 # until it answers. Starts another when the server dies: two servers started at the same moment
-# may both pick the same number, and the loser exits.
+# may both pick the same number, and the loser exits. -noreset: by default the server resets when
+# its last client leaves (here the probe), and a client connecting during the reset is refused.
 start_display() {
     require_tools Xvfb xdotool
     export QT_QPA_PLATFORM=xcb
     local attempt i
     for attempt in 1 2 3 4 5; do
         : >"$work/display"
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
             2>"$work/xvfb.log" &
         xvfb_pid=$!
         for i in $(seq 100); do
