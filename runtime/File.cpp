@@ -28,6 +28,19 @@ template <class TTransfer> int64_t TransferAll(std::size_t Len, TTransfer Transf
 
 } // namespace
 
+bool WriteAll(int Fd, const void* Buf, std::size_t Len) {
+    const auto* P = static_cast<const char*>(Buf);
+    return TransferAll(Len, [&](std::size_t Done) { return ::write(Fd, P + Done, Len - Done); }) ==
+           static_cast<int64_t>(Len);
+}
+
+bool WriteAllAt(int Fd, int64_t Offset, const void* Buf, std::size_t Len) {
+    const auto* P = static_cast<const char*>(Buf);
+    return TransferAll(Len, [&](std::size_t Done) {
+               return ::pwrite(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+           }) == static_cast<int64_t>(Len);
+}
+
 bool FileExists(const std::string& Path) {
     struct stat St {};
     return ::stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
@@ -101,9 +114,7 @@ int64_t TFile::Read(void* Buf, std::size_t Len) {
 }
 
 bool TFile::Write(const void* Buf, std::size_t Len) {
-    const auto* P = static_cast<const char*>(Buf);
-    return TransferAll(Len, [&](std::size_t Done) { return ::write(FFd, P + Done, Len - Done); }) ==
-           static_cast<int64_t>(Len);
+    return WriteAll(FFd, Buf, Len);
 }
 
 int64_t TFile::ReadAt(int64_t Offset, void* Buf, std::size_t Len) const {
@@ -114,10 +125,7 @@ int64_t TFile::ReadAt(int64_t Offset, void* Buf, std::size_t Len) const {
 }
 
 bool TFile::WriteAt(int64_t Offset, const void* Buf, std::size_t Len) {
-    const auto* P = static_cast<const char*>(Buf);
-    return TransferAll(Len, [&](std::size_t Done) {
-               return ::pwrite(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
-           }) == static_cast<int64_t>(Len);
+    return WriteAllAt(FFd, Offset, Buf, Len);
 }
 
 bool TFile::Flush() {

@@ -12,6 +12,11 @@
 // True when Path names an existing file (symbolic links followed); false for a directory.
 bool FileExists(const std::string& Path);
 
+// Writes all Len bytes to the descriptor (WriteAllAt at Offset, without moving its position),
+// repeating interrupted and short writes; false (errno set) when any of them was not written.
+bool WriteAll(int Fd, const void* Buf, std::size_t Len);
+bool WriteAllAt(int Fd, int64_t Offset, const void* Buf, std::size_t Len);
+
 enum class TFileMode { ReadOnly, ReadWrite };
 enum class TLockResult { Locked, Refused, Failed };
 

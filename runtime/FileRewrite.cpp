@@ -24,20 +24,6 @@ bool DirectoryRefusesFiles(int Err) {
     return Err == EACCES || Err == EPERM || Err == EROFS;
 }
 
-bool WriteAll(int Fd, const uint8_t* Data, std::size_t Len, int64_t Offset) {
-    while (Len > 0) {
-        const ssize_t N = ::pwrite(Fd, Data, Len, Offset);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            return false;
-        Data += N;
-        Len -= static_cast<std::size_t>(N);
-        Offset += N;
-    }
-    return true;
-}
-
 // Copies the original's bytes from Offset to its end into the temporary file at Offset.
 bool CopyTail(const TFile& Original, int OutFd, int64_t Offset, int64_t End) {
     constexpr int64_t Chunk = 1 << 20;
@@ -46,7 +32,7 @@ bool CopyTail(const TFile& Original, int OutFd, int64_t Offset, int64_t End) {
         const auto Want = static_cast<std::size_t>(std::min(End - Offset, Chunk));
         if (Original.ReadAt(Offset, Buffer.data(), Want) != static_cast<int64_t>(Want))
             return false;
-        if (!WriteAll(OutFd, Buffer.data(), Want, Offset))
+        if (!WriteAllAt(OutFd, Offset, Buffer.data(), Want))
             return false;
         Offset += static_cast<int64_t>(Want);
     }
@@ -78,7 +64,7 @@ TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head
             return TRewriteResult::Failed;
         }
     }
-    if (!WriteAll(Fd, Head.data(), Head.size(), 0) || ::fsync(Fd) != 0)
+    if (!WriteAllAt(Fd, 0, Head.data(), Head.size()) || ::fsync(Fd) != 0)
         return TRewriteResult::Failed;
     return TRewriteResult::WrittenInPlace;
 }
@@ -229,7 +215,7 @@ void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
         return; // not the next piece: Commit writes it
     }
     const auto At = static_cast<int64_t>(Offset);
-    if (!WriteAll(F->TempFd, Piece.data(), Piece.size(), At)) {
+    if (!WriteAllAt(F->TempFd, At, Piece.data(), Piece.size())) {
         F->AheadFailed = true;
         return;
     }
@@ -249,8 +235,9 @@ TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
     const auto Before = static_cast<std::size_t>(S.AheadBegin);
     const auto After = static_cast<std::size_t>(S.AheadEnd);
     const bool Written =
-        WriteAll(S.TempFd, Head.data(), Before, 0) &&
-        WriteAll(S.TempFd, Head.data() + After, Head.size() - After, static_cast<int64_t>(After)) &&
+        WriteAllAt(S.TempFd, 0, Head.data(), Before) &&
+        WriteAllAt(S.TempFd, static_cast<int64_t>(After), Head.data() + After,
+                   Head.size() - After) &&
         (S.Old.st_size <= HeadEnd || CopyTail(S.Original, S.TempFd, HeadEnd, S.Old.st_size));
     if (!Written || ::fsync(S.TempFd) != 0)
         return TRewriteResult::Failed;

@@ -1,11 +1,11 @@
 #include "tools/NewUserFile.h"
 
+#include "runtime/File.h"
 #include "store/UserManager.h"
 #include "store/UserRec.h"
 #include "tools/ToolError.h"
 
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,19 +22,6 @@ std::array<uint8_t, UserFileHeaderSize + UserRecSize> PlaceholderImage() {
     std::array<uint8_t, UserFileHeaderSize + UserRecSize> Image{};
     std::memcpy(Image.data(), &Header, sizeof Header);
     return Image;
-}
-
-bool WriteAll(int Fd, const uint8_t* Data, std::size_t Size) {
-    while (Size > 0) {
-        const ssize_t N = write(Fd, Data, Size);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            return false;
-        Data += N;
-        Size -= static_cast<std::size_t>(N);
-    }
-    return true;
 }
 
 [[noreturn]] void CannotCreate() {

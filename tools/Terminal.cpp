@@ -1,5 +1,6 @@
 #include "tools/Terminal.h"
 
+#include "runtime/File.h"
 #include "tools/ToolError.h"
 
 #include <array>
@@ -60,17 +61,6 @@ private:
     std::array<struct sigaction, EndingSignals.size()> Previous{};
 };
 
-void WriteAll(int Fd, std::string_view Text) {
-    while (!Text.empty()) {
-        const ssize_t N = write(Fd, Text.data(), Text.size());
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            throw TToolError(ExitUsage, "Nie można pisać na terminal");
-        Text.remove_prefix(static_cast<std::size_t>(N));
-    }
-}
-
 } // namespace
 
 TTerminal::TTerminal() : Fd(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
@@ -85,7 +75,8 @@ TTerminal::~TTerminal() {
 std::string TTerminal::AskHidden(std::string_view Prompt) {
     // Echo goes off before the prompt shows, so that nothing typed after it can appear.
     TEchoOff Hidden(Fd);
-    WriteAll(Fd, Prompt);
+    if (!WriteAll(Fd, Prompt.data(), Prompt.size()))
+        throw TToolError(ExitUsage, "Nie można pisać na terminal");
     std::string Line;
     for (;;) {
         char C = 0;
