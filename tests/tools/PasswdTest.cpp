@@ -145,26 +145,20 @@ TEST_F(UsrpassTest, PasswdGetsCode5WhileAnotherWriterHoldsTheFile) {
 TEST_F(UsrpassTest, PasswdWhoseSaveFailsExits7AndKeepsTheFile) {
     WriteSample();
     const std::vector<uint8_t> Original = Bytes(); // 835 bytes
-    const TRunResult R = RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"},
-                                    Input("pw\n").WithFileSizeLimit(500));
-    EXPECT_EQ(R.ExitCode, 7);
-    EXPECT_EQ(R.Err, "Nie można zapisać pliku z użytkownikami\n");
-    EXPECT_EQ(Bytes(), Original);
-    // Nothing is left behind beside the file.
-    std::size_t Entries = 0;
-    for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Temp.Dir()))
-        ++Entries;
-    EXPECT_EQ(Entries, 1u);
-}
-
-TEST_F(UsrpassTest, PasswdOverAFileSizeLimitIsNotKilledBySigxfsz) {
-    // The child keeps SIGXFSZ's default action, which would kill usrpass before it could report
-    // the failed save.
-    WriteSample();
-    const std::vector<uint8_t> Original = Bytes(); // 835 bytes
-    const TRunResult R = RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"},
-                                    Input("pw\n").WithFileSizeLimitAndSignal(500));
-    EXPECT_EQ(R.ExitCode, 7);
-    EXPECT_EQ(R.Err, "Nie można zapisać pliku z użytkownikami\n");
-    EXPECT_EQ(Bytes(), Original);
+    // A caller that ignores SIGXFSZ, and one that leaves it at its default action, which would
+    // kill usrpass before it could report the failed save.
+    for (const TRunOptions& Options :
+         {Input("pw\n").WithFileSizeLimit(500), Input("pw\n").WithFileSizeLimitAndSignal(500)}) {
+        SCOPED_TRACE(Options.FileSizeSignalKills ? "SIGXFSZ at its default" : "SIGXFSZ ignored");
+        const TRunResult R =
+            RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Options);
+        EXPECT_EQ(R.ExitCode, 7);
+        EXPECT_EQ(R.Err, "Nie można zapisać pliku z użytkownikami\n");
+        EXPECT_EQ(Bytes(), Original);
+        // Nothing is left behind beside the file.
+        std::size_t Entries = 0;
+        for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Temp.Dir()))
+            ++Entries;
+        EXPECT_EQ(Entries, 1u);
+    }
 }
