@@ -9,7 +9,7 @@ preview=$build/tests/e2e/pelorin_dialog_preview
 [ -x "$preview" ] || { echo "build $preview first" >&2; exit 1; }
 
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -noreset -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 wm=
 trap '[ -n "$wm" ] && kill $wm 2>/dev/null; kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
