@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVariant>
 
 TForm::TForm(QWidget* Owner) : QDialog(Owner) {}
@@ -71,6 +72,19 @@ void TForm::keyPressEvent(QKeyEvent* Event) {
         return;
     }
     QDialog::keyPressEvent(Event);
+}
+
+void TForm::setVisible(bool Visible) {
+    // Every form opens centred on the screen, also one with an owner, which a dialog would
+    // otherwise centre over its owner.
+    if (Visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
+        const QRect Desk = screen()->availableGeometry();
+        move(Desk.center() - QPoint(width() / 2, height() / 2));
+        QDialog::setVisible(true);
+        setAttribute(Qt::WA_Moved, false);
+        return;
+    }
+    QDialog::setVisible(Visible);
 }
 
 void TForm::showEvent(QShowEvent* Event) {

@@ -67,6 +67,7 @@ public:
     void done(int Result) override;
     void accept() override { done(mrOk); }
     void reject() override { done(mrCancel); }
+    void setVisible(bool Visible) override;
 
 protected:
     // Finishes the form after setupUi: font, border, button kinds, edit filters; then FormCreate.

@@ -3,10 +3,12 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -153,4 +155,16 @@ TEST(FormKeys, EscWithoutACancelButtonDoesNotClose) {
     });
     EXPECT_EQ(Bare.ShowModal(), mrCancel);
     EXPECT_TRUE(OpenAfterEsc);
+}
+
+TEST(FormPosition, AFormWithAnOwnerOpensCentredOnTheScreenNotOverItsOwner) {
+    QWidget Owner;
+    Owner.setGeometry(0, 0, 120, 80);
+    Owner.show();
+    TTestWnd Wnd(&Owner);
+    Wnd.show();
+    const QRect Screen = Wnd.screen()->availableGeometry();
+    const QPoint Offset = Wnd.geometry().center() - Screen.center();
+    EXPECT_LE(std::abs(Offset.x()), 1);
+    EXPECT_LE(std::abs(Offset.y()), 1);
 }
