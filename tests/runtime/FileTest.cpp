@@ -1,4 +1,5 @@
 #include "runtime/File.h"
+#include "HoldingChild.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -113,25 +114,12 @@ TEST(File, LockBetweenProcessesGoesAwayWhenTheHolderDies) {
     TTempDir Dir;
     const std::string Path = Dir / "f";
     WriteText(Path, std::string(20, 'u'));
-    int Ready[2];
-    ASSERT_EQ(::pipe(Ready), 0);
-    const pid_t Child = ::fork();
-    ASSERT_GE(Child, 0);
-    if (Child == 0) {
-        TFile Holder;
-        const bool Ok =
-            Holder.Open(Path, TFileMode::ReadWrite) && Holder.LockByte(14) == TLockResult::Locked;
-        const char Report = Ok ? 'y' : 'n';
-        if (::write(Ready[1], &Report, 1) != 1)
-            ::_exit(2);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(Ready[1]);
-    char Report = 0;
-    ASSERT_EQ(::read(Ready[0], &Report, 1), 1);
-    ::close(Ready[0]);
-    ASSERT_EQ(Report, 'y');
+    TFile Holder; // opened only in the child's copy of memory, which lives until the kill
+    THoldingChild Child([&] {
+        return Holder.Open(Path, TFileMode::ReadWrite) &&
+               Holder.LockByte(14) == TLockResult::Locked;
+    });
+    ASSERT_TRUE(Child.Holding());
 
     TFile Mine;
     ASSERT_TRUE(Mine.Open(Path, TFileMode::ReadWrite));
@@ -139,9 +127,7 @@ TEST(File, LockBetweenProcessesGoesAwayWhenTheHolderDies) {
     char Buf[20];
     EXPECT_EQ(Mine.ReadAt(0, Buf, 20), 20);
 
-    ::kill(Child, SIGKILL);
-    int Status = 0;
-    ::waitpid(Child, &Status, 0);
+    Child.Kill();
     EXPECT_EQ(Mine.LockByte(14), TLockResult::Locked);
 }
 

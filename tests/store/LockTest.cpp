@@ -1,5 +1,6 @@
 #include "PackedValue.h"
 #include "StoreTestUtil.h"
+#include "tests/runtime/HoldingChild.h"
 
 namespace {
 
@@ -50,24 +51,9 @@ TEST_F(StoreLock, WriterOfAShortFileTakesTheLockBeforeTheSizeCheck) {
 
 TEST_F(StoreLock, WriterInAnotherProcessLocksOutWritersUntilItDies) {
     WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
-    int Ready[2];
-    ASSERT_EQ(::pipe(Ready), 0);
-    std::fflush(nullptr);
-    const pid_t Child = ::fork();
-    ASSERT_GE(Child, 0);
-    if (Child == 0) {
-        TUserManager Store;
-        const char Report = Store.Open(Path, true) == ueOk ? 'y' : 'n';
-        if (::write(Ready[1], &Report, 1) != 1)
-            ::_exit(2);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(Ready[1]);
-    char Report = 0;
-    ASSERT_EQ(::read(Ready[0], &Report, 1), 1);
-    ::close(Ready[0]);
-    ASSERT_EQ(Report, 'y');
+    TUserManager Holder; // opened only in the child's copy of memory, which lives until the kill
+    THoldingChild Child([&] { return Holder.Open(Path, true) == ueOk; });
+    ASSERT_TRUE(Child.Holding());
 
     {
         TUserManager Writer;
@@ -76,8 +62,7 @@ TEST_F(StoreLock, WriterInAnotherProcessLocksOutWritersUntilItDies) {
         EXPECT_EQ(Reader.Open(Path, false), ueOk);
         EXPECT_EQ(Reader.Count(), 2);
     }
-    ::kill(Child, SIGKILL);
-    ::waitpid(Child, nullptr, 0);
+    Child.Kill();
     TUserManager Writer;
     EXPECT_EQ(Writer.Open(Path, true), ueOk);
 }
