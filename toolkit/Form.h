@@ -61,6 +61,11 @@ public:
     // Closes the form as the close box does (modal result mrCancel).
     void Close();
 
+    // The process is ending inside the modal loops (toolkit/Application.h): each form that is
+    // shown modally, innermost first, gets FormClose as on Cancel, so that it puts back what it
+    // changed in place. Its window is not touched.
+    static void CancelModalsAtExit();
+
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Context) { FHelpContext = Context; }
 
