@@ -1,14 +1,25 @@
 #pragma once
 // TForm: the base of every window and dialog, a QDialog built from a Qt Designer form.
 //
-// A form class derives from TForm and its uic class, builds itself, then calls Loaded():
+// A form class derives from TForm and holds its parts in its uic class, behind a pointer so that
+// only its source file includes the generated header. It builds itself, then calls Loaded():
 //
-//   class TFooWnd : public TForm, private Ui::FooWnd {
+//   class TFooWnd : public TForm {                     // FooWnd.h
 //   public:
-//       explicit TFooWnd(QWidget* Owner) : TForm(Owner) { setupUi(this); Loaded(); }
+//       explicit TFooWnd(QWidget* Owner);
+//       ~TFooWnd() override;
 //   protected:
 //       void FormClose(TCloseAction& Action) override; // validate when ModalResult() == mrOk
+//   private:
+//       std::unique_ptr<Ui::FooWnd> FUi;
 //   };
+//
+//   TFooWnd::TFooWnd(QWidget* Owner)                   // FooWnd.cpp, with "ui_FooWnd.h"
+//       : TForm(Owner), FUi(std::make_unique<Ui::FooWnd>()) {
+//       FUi->setupUi(this);
+//       Loaded();
+//   }
+//   TFooWnd::~TFooWnd() = default;
 //
 // Owner nullptr stands for the application object (a top-level window).
 // Dynamic properties in the .ui file that Loaded() reads:
