@@ -197,10 +197,9 @@ scenario_display_lost() {
         wait "$xvfb_pid" 2>/dev/null
         xvfb_pid=
         wait_end "$p"
-        [ "$ended_rc" -lt 128 ] ||
-            fail "$round: pelorin crashed when the display went away (status $ended_rc)"
-        grep -q 'brak dostępu\|Segmentation' "$work/pelorin.$n_started.log" &&
-            fail "$round: unexpected output"
+        # Qt ends the process with exit code 1 when the display goes away; more is a crash.
+        [ "$ended_rc" -eq 1 ] ||
+            fail "$round: pelorin ended with status $ended_rc when the display went away"
         file_written_back_and_loadable
     done
 }
