@@ -54,7 +54,8 @@ public:
     // plugin ends it when the display goes away: the open forms get their FormClose as on
     // Cancel (their windows are not touched), Halt runs once, before the static objects are
     // destroyed, and message boxes go to stderr. The Qt objects are then left to the end of the
-    // process: Qt's own globals may already be gone, and destroying them would crash.
+    // process: Qt's own globals may already be gone, and destroying them would crash. Call it
+    // after Initialize.
     void OnExitWhileRunning(std::function<void()> Halt);
 
     // Creates a form of class T (owner: the application) and keeps it until Finalize.
