@@ -1,6 +1,8 @@
 // The program pelorin: finds the help file and the user file "UsrPass.dat" beside its own
 // executable, opens the user file for writing (which locks it), runs the logon and what follows,
-// and halts, which writes the user file back. The exit code is 0 on every path.
+// and halts, which writes the user file back. The exit code is 0 on every path that had a
+// display; without one the program ends with 1 before it opens the file (Application.h), and
+// when the display goes away during the run it ends with Qt's 1 after the halt.
 
 #include "app/Common.h"
 #include "app/LogonDispatch.h"
@@ -30,6 +32,9 @@ int main(int Argc, char** Argv) {
     const std::string ExeDir = ExtractFileDir(Application.ExeName());
     Application.HelpFile = AddBackslash(ExeDir) + "pelorin.hlp";
     Application.Initialize(Argc, Argv);
+    // Qt ends the process from inside the run when the display goes away: the halt still saves
+    // the user file, once.
+    Application.OnExitWhileRunning(FinalizeUsers);
     SetStoreMessageBox(ShowStoreMessage);
     {
         // Installed before the file is locked, so that no signal can end the run unsaved.

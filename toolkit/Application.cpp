@@ -3,13 +3,16 @@
 #include "toolkit/HelpFile.h"
 #include "toolkit/HelpWindow.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/QtStart.h"
 #include "toolkit/Style.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 TApplication Application;
 
@@ -29,7 +32,7 @@ void TApplication::Initialize(int& Argc, char** Argv) {
     if (FQtApp)
         return;
     FArgc = Argc;
-    FQtApp = std::make_unique<QApplication>(FArgc, Argv);
+    FQtApp = StartQtApplication(FArgc, Argv);
     QApplication::setStyle(new TToolkitStyle);
     // The program ends when its own flow says so, not when a window happens to be the last.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -43,6 +46,31 @@ void TApplication::Finalize() {
     FForms.clear();
     FMainForm = nullptr;
     FQtApp.reset();
+}
+
+void TApplication::OnExitWhileRunning(std::function<void()> Halt) {
+    FExitHalt = std::move(Halt);
+    // Registered after Qt's start, so it runs before the static objects made until then are
+    // destroyed (the program's own among them).
+    static const bool Registered = std::atexit([] { Application.ExitWhileRunning(); }) == 0;
+    (void)Registered;
+}
+
+void TApplication::ExitWhileRunning() {
+    if (!FQtApp)
+        return; // the program ended in order
+    FTerminated = true;
+    TForm::CancelModalsAtExit();
+    if (const std::function<void()> Halt = std::exchange(FExitHalt, {}))
+        Halt();
+    // Kept reachable, so that a leak checker does not count them.
+    struct TKept {
+        std::unique_ptr<QApplication> QtApp;
+        std::vector<std::unique_ptr<TForm>> Forms;
+    };
+    [[maybe_unused]] static const TKept* const Kept =
+        new TKept{std::move(FQtApp), std::move(FForms)};
+    FMainForm = nullptr;
 }
 
 void TApplication::AdoptForm(std::unique_ptr<TForm> Form) {

@@ -11,6 +11,15 @@
 #include <QScreen>
 #include <QVariant>
 
+#include <vector>
+
+namespace {
+
+// The forms in ShowModal, innermost last.
+std::vector<TForm*> ModalForms;
+
+} // namespace
+
 TForm::TForm(QWidget* Owner) : QDialog(Owner) {}
 
 TForm::~TForm() = default;
@@ -19,8 +28,21 @@ int TForm::ShowModal() {
     FModalResult = mrNone;
     if (Application.Terminated())
         return mrCancel;
+    ModalForms.push_back(this);
+    struct TPop {
+        ~TPop() { ModalForms.pop_back(); }
+    } Pop;
     exec();
     return FModalResult;
+}
+
+void TForm::CancelModalsAtExit() {
+    for (auto It = ModalForms.rbegin(); It != ModalForms.rend(); ++It) {
+        TForm* Form = *It;
+        Form->FModalResult = mrCancel;
+        TCloseAction Action = caHide;
+        Form->FormClose(Action);
+    }
 }
 
 void TForm::SetModalResult(int Value) {

@@ -1,14 +1,25 @@
 #pragma once
 // TForm: the base of every window and dialog, a QDialog built from a Qt Designer form.
 //
-// A form class derives from TForm and its uic class, builds itself, then calls Loaded():
+// A form class derives from TForm and holds its parts in its uic class, behind a pointer so that
+// only its source file includes the generated header. It builds itself, then calls Loaded():
 //
-//   class TFooWnd : public TForm, private Ui::FooWnd {
+//   class TFooWnd : public TForm {                     // FooWnd.h
 //   public:
-//       explicit TFooWnd(QWidget* Owner) : TForm(Owner) { setupUi(this); Loaded(); }
+//       explicit TFooWnd(QWidget* Owner);
+//       ~TFooWnd() override;
 //   protected:
 //       void FormClose(TCloseAction& Action) override; // validate when ModalResult() == mrOk
+//   private:
+//       std::unique_ptr<Ui::FooWnd> FUi;
 //   };
+//
+//   TFooWnd::TFooWnd(QWidget* Owner)                   // FooWnd.cpp, with "ui_FooWnd.h"
+//       : TForm(Owner), FUi(std::make_unique<Ui::FooWnd>()) {
+//       FUi->setupUi(this);
+//       Loaded();
+//   }
+//   TFooWnd::~TFooWnd() = default;
 //
 // Owner nullptr stands for the application object (a top-level window).
 // Dynamic properties in the .ui file that Loaded() reads:
@@ -60,6 +71,11 @@ public:
     void SetModalResult(int Value);
     // Closes the form as the close box does (modal result mrCancel).
     void Close();
+
+    // The process is ending inside the modal loops (toolkit/Application.h): each form that is
+    // shown modally, innermost first, gets FormClose as on Cancel, so that it puts back what it
+    // changed in place. Its window is not touched.
+    static void CancelModalsAtExit();
 
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Context) { FHelpContext = Context; }

@@ -54,6 +54,7 @@ void TStringGrid::ResizeCells(int NewColCount, int NewRowCount) {
     FColCount = NewColCount;
     FRowCount = NewRowCount;
     SizeChanged();
+    emit GridSizeChanged();
 }
 
 void TStringGrid::SetColCount(int Value) {

@@ -8,6 +8,7 @@
 #include "toolkit/Message.h"
 
 #include <QAbstractScrollArea>
+#include <QPoint>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -84,6 +85,9 @@ public:
     TRect CellRect(int ACol, int ARow) const;
     // The cell under a viewport point; false when the point lies outside every cell.
     bool MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+    // The viewport point of the last mouse press, double-click or release on the grid, for
+    // handlers that are told only that something happened (OnDblClick).
+    QPoint MousePoint() const { return FMousePoint; }
 
     // The canvas DrawCell and OnDrawCell draw on, bound while the grid paints.
     TCanvas& Canvas() { return FCanvas; }
@@ -103,6 +107,10 @@ public:
     TNotifyEvent OnDblClick;
     TNotifyEvent OnEnter;
 
+signals:
+    // ColCount or RowCount changed (already in effect).
+    void GridSizeChanged();
+
 protected:
     // Paints one visible cell onto Canvas, whose brush and font colours are set for its state
     // and whose rectangle is already filled: the text (when DefaultDrawing), then OnDrawCell.
@@ -114,6 +122,9 @@ protected:
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void DblClick(); // fires OnDblClick
     virtual void DoEnter();  // the grid became the focused control: fires OnEnter
+    // Whether a key that went down is the grid's own, asked before KeyDown: such a key does not
+    // go on to the window (whose default button would otherwise answer Enter, too).
+    virtual bool UsesKey(uint16_t Key, TShiftState Shift) const;
     // Message dispatch: WM_COMMAND goes to WMCommand, anything else to DefaultHandler.
     virtual void WndProc(TMessage& Message);
     virtual void WMCommand(TMessage& Message); // the grid has no child controls: default result
@@ -181,5 +192,6 @@ private:
     bool FDefaultDrawing = true;
     bool FDragging = false;     // the left button went down on an ordinary cell
     bool FLostToWindow = false; // focus went with the window's activation, not to a sibling
+    QPoint FMousePoint;
     TCanvas FCanvas;
 };

@@ -3,10 +3,16 @@
 #include "toolkit/StringGrid.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
+
+// The modifiers of a key event and the mouse buttons held meanwhile.
+TShiftState KeyShiftState(const QKeyEvent& Event) {
+    return ShiftStateOf(Event.modifiers(), QGuiApplication::mouseButtons());
+}
 
 bool IsNavigationKey(uint16_t Key) {
     switch (Key) {
@@ -34,11 +40,13 @@ void TStringGrid::keyPressEvent(QKeyEvent* Event) {
         QAbstractScrollArea::keyPressEvent(Event);
         return;
     }
-    const uint16_t Pressed = Key;
-    KeyDown(Key, ShiftStateOf(Event->modifiers()));
+    const TShiftState Shift = KeyShiftState(*Event);
+    // Asked first: the handling may change what the grid acts on.
+    const bool Used = UsesKey(Key, Shift);
+    KeyDown(Key, Shift);
     // Keys the grid neither used nor had consumed (Enter, Escape...) go on to the window, so
     // that its default and cancel buttons still work.
-    Event->setAccepted(Key == 0 || IsNavigationKey(Pressed));
+    Event->setAccepted(Key == 0 || Used);
 }
 
 void TStringGrid::keyReleaseEvent(QKeyEvent* Event) {
@@ -48,9 +56,10 @@ void TStringGrid::keyReleaseEvent(QKeyEvent* Event) {
         QAbstractScrollArea::keyReleaseEvent(Event);
         return;
     }
-    const uint16_t Released = Key;
-    KeyUp(Key, ShiftStateOf(Event->modifiers()));
-    Event->setAccepted(Key == 0 || IsNavigationKey(Released));
+    const TShiftState Shift = KeyShiftState(*Event);
+    const bool Used = UsesKey(Key, Shift);
+    KeyUp(Key, Shift);
+    Event->setAccepted(Key == 0 || Used);
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent* Event) {
@@ -60,6 +69,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* Event) {
         return;
     }
     const QPoint At = Event->position().toPoint();
+    FMousePoint = At;
     MouseDown(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()), At.x(), At.y());
 }
 
@@ -82,6 +92,7 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* Event) {
     if (*Button == TMouseButton::mbLeft)
         FDragging = false;
     const QPoint At = Event->position().toPoint();
+    FMousePoint = At;
     MouseUp(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()), At.x(), At.y());
 }
 
@@ -92,9 +103,10 @@ void TStringGrid::mouseDoubleClickEvent(QMouseEvent* Event) {
         return;
     }
     // As on Windows: the double-click event first, then the second press, marked ssDouble.
+    const QPoint At = Event->position().toPoint();
+    FMousePoint = At;
     if (*Button == TMouseButton::mbLeft)
         DblClick();
-    const QPoint At = Event->position().toPoint();
     MouseDown(*Button, ShiftStateOf(Event->modifiers(), Event->buttons()) + TShiftState{ssDouble},
               At.x(), At.y());
 }
@@ -201,4 +213,8 @@ void TStringGrid::DblClick() {
 void TStringGrid::DoEnter() {
     if (OnEnter)
         OnEnter(this);
+}
+
+bool TStringGrid::UsesKey(uint16_t Key, TShiftState /*Shift*/) const {
+    return IsNavigationKey(Key);
 }

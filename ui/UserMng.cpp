@@ -39,7 +39,8 @@ void ApplyColWidths(TViewer& Grid) {
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* Owner) : TForm(Owner), FUi(std::make_unique<Ui::MainForm>()) {
+TMainForm::TMainForm(QWidget* Owner)
+    : TForm(Owner), FUi(std::make_unique<Ui::MainForm>()), FStore(*Users) {
     FUi->setupUi(this);
     ApplyColWidths(*FUi->Viewer);
     SetUpButtons();
@@ -72,7 +73,7 @@ void TMainForm::SetUpButtons() {
 }
 
 // The buttons take no focus, so the keyboard reaches them through keys of their own; a double
-// click on a row edits it.
+// click on a row edits it. A held key acts once: its repeats would delete one user after another.
 void TMainForm::SetUpKeys() {
     const struct {
         QKeySequence Key;
@@ -83,9 +84,22 @@ void TMainForm::SetUpKeys() {
         {QKeySequence(Qt::Key_Return), &TMainForm::EditClick},
         {QKeySequence(Qt::Key_Enter), &TMainForm::EditClick},
     };
-    for (const auto& K : Keys)
-        connect(new QShortcut(K.Key, this), &QShortcut::activated, this, K.Handler);
-    FUi->Viewer->OnDblClick = [this](QObject*) { EditClick(); };
+    for (const auto& K : Keys) {
+        auto* Shortcut = new QShortcut(K.Key, this);
+        Shortcut->setAutoRepeat(false);
+        connect(Shortcut, &QShortcut::activated, this, K.Handler);
+    }
+    FUi->Viewer->OnDblClick = [this](QObject*) { ViewerDblClick(); };
+}
+
+// Only a double-click on a user's row edits: on the header or below the last row the current
+// row is some other user's.
+void TMainForm::ViewerDblClick() {
+    const QPoint At = FUi->Viewer->MousePoint();
+    int Col = 0;
+    int Row = 0;
+    if (FUi->Viewer->MouseToCell(At.x(), At.y(), Col, Row) && Row >= FUi->Viewer->FixedRows())
+        EditClick();
 }
 
 void TMainForm::FormCreate() {
@@ -99,9 +113,9 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::RefreshList() {
-    FUi->Viewer->SetRowCount(Users->Count() + 1);
-    for (int I = 0; I < Users->Count(); ++I)
-        SetUserRow(I + 1, *Users->Items(I));
+    FUi->Viewer->SetRowCount(FStore.Count() + 1);
+    for (int I = 0; I < FStore.Count(); ++I)
+        SetUserRow(I + 1, *FStore.Items(I));
 }
 
 void TMainForm::SetUserRow(int Row, const TUserC& User) {
@@ -116,45 +130,45 @@ void TMainForm::SetUserRow(int Row, const TUserC& User) {
 }
 
 void TMainForm::AddClick() {
-    if (Users->Header.LastId == 0) {
+    if (FStore.Header.LastId == 0) {
         Randomize();
-        Users->Header.LastId = static_cast<uint16_t>(Random(63000) + 1);
+        FStore.Header.LastId = static_cast<uint16_t>(Random(63000) + 1);
     }
     // A store the file could not count any more would fail to save and lose every change.
-    if (Users->Header.LastId >= IdLimit || Users->Count() >= MaxUsers) {
+    if (FStore.Header.LastId >= IdLimit || FStore.Count() >= MaxUsers) {
         Application.MessageBox(QStringLiteral("Nie można dodawać więcej użytkowników"), QString(),
                                MB_ICONERROR | MB_OK);
         return;
     }
     TUserRec Rec;
     std::memset(&Rec, 0, sizeof Rec);
-    Rec.Id = static_cast<uint16_t>(Users->Header.LastId + 1);
+    Rec.Id = static_cast<uint16_t>(FStore.Header.LastId + 1);
     auto User = std::make_unique<TUserC>(Rec);
     User->SetPass("");
     User->SetNetPass("");
 
-    TAddUserWnd Editor(this, *User, *Users);
+    TAddUserWnd Editor(this, *User, FStore);
     if (Editor.ShowModal() != mrOk)
         return;
-    Users->Header.LastId = static_cast<uint16_t>(Users->Header.LastId + 1);
-    Users->Add(User.release());
+    FStore.Header.LastId = static_cast<uint16_t>(FStore.Header.LastId + 1);
+    FStore.Add(User.release());
     RefreshList();
 }
 
 void TMainForm::DeleteClick() {
     const int Row = FUi->Viewer->Row();
     // The administrator, in row 1, is never deleted.
-    if (Row <= 1 || Row > Users->Count())
+    if (Row <= 1 || Row > FStore.Count())
         return;
-    Users->DeleteAndFree(Row - 1);
+    FStore.DeleteAndFree(Row - 1);
     RefreshList();
 }
 
 void TMainForm::EditClick() {
     const int Row = FUi->Viewer->Row();
-    if (Row < 1 || Row > Users->Count())
+    if (Row < 1 || Row > FStore.Count())
         return;
-    TAddUserWnd Editor(this, *Users->Items(Row - 1), *Users);
+    TAddUserWnd Editor(this, *FStore.Items(Row - 1), FStore);
     Editor.setWindowTitle(QStringLiteral("Modyfikuj opis lub prawa użytkownika"));
     if (Editor.ShowModal() == mrOk)
         RefreshList();

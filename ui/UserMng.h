@@ -8,6 +8,7 @@
 #include <memory>
 
 class TUserC;
+class TUserManager;
 class TViewer;
 namespace Ui {
 class MainForm;
@@ -35,6 +36,8 @@ protected:
 private:
     void SetUpButtons();
     void SetUpKeys();
+    void ViewerDblClick();
 
     std::unique_ptr<Ui::MainForm> FUi;
+    TUserManager& FStore;
 };

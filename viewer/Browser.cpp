@@ -2,15 +2,18 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
+#include "viewer/Guarded.h"
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
-TBrowser::TBrowser(TViewer& AGrid, int32_t AFirstRow, bool AReadOnly, bool ACanDelete)
+TBrowser::TBrowser(TStartKey, TViewer& AGrid, int32_t AFirstRow, bool AReadOnly, bool ACanDelete)
     : Grid(AGrid), ReadOnly(AReadOnly), CanDelete(ACanDelete), FirstRow(std::max(AFirstRow, 0)),
       LastRow(FirstRow - 1), FGridAlive(&AGrid) {}
 
 TBrowser::~TBrowser() {
+    QObject::disconnect(FSizeWatch);
     if (FGridAlive && Grid.Browser == this)
         Grid.Browser = nullptr;
 }
@@ -18,9 +21,18 @@ TBrowser::~TBrowser() {
 void TBrowser::Start() {
     TopBookmark = NewBookmark();
     BottomBookmark = NewBookmark();
-    MatchGridSize();
+    SizeToGrid();
+    FSizeWatch =
+        QObject::connect(&Grid, &TStringGrid::GridSizeChanged, [this] { GridSizeChanged(); });
     Grid.Browser = this;
+    FStarted = true;
     FillPage();
+}
+
+void TBrowser::RequireStarted() const {
+    // Without its bookmarks the browser would crash on the first record it touched.
+    if (!FStarted)
+        throw std::logic_error("TBrowser: used before TBrowser::Create started it");
 }
 
 std::unique_ptr<TBookmark> TBrowser::NewBookmark() {
@@ -33,11 +45,9 @@ std::span<const int32_t> TBrowser::GetRowColors(TRecord) {
 
 // --- keeping up with the grid's size ---
 
-void TBrowser::MatchGridSize() {
+void TBrowser::SizeToGrid() {
     const int32_t Cols = Grid.ColCount();
     const int32_t Rows = Grid.RowCount();
-    if (Cols == FSizedCols && Rows == FSizedRows)
-        return;
     // Cells that stay in the grid keep their colour; new ones have none.
     std::vector<int32_t> Resized(static_cast<size_t>(Cols) * static_cast<size_t>(Rows), -1);
     const int32_t KeptCols = std::min(Cols, FSizedCols);
@@ -53,33 +63,50 @@ void TBrowser::MatchGridSize() {
     LastRow = std::min(LastRow, Rows - 1);
     FSizedCols = Cols;
     FSizedRows = Rows;
-    // New rows are empty and the bottom bookmark may mark a row that is gone.
-    FResized = true;
 }
 
-void TBrowser::RefillIfResized() {
-    MatchGridSize();
-    if (FResized)
-        FillPage();
+void TBrowser::GridSizeChanged() {
+    SizeToGrid();
+    // New rows are empty and the bottom bookmark may mark a row that is gone. The grid's
+    // caller is told nothing of a failing source, so the failure is shown here.
+    RunGuarded([this] { FillPage(); });
 }
 
 TBookmark& TBrowser::RowBookmark(int32_t Row) {
-    MatchGridSize();
     return *RowBookmarks.at(static_cast<size_t>(Row));
 }
 
 // --- what the grid calls ---
 
 int32_t TBrowser::CellColor(int32_t Row, int32_t Col) {
-    MatchGridSize();
     if (Row < 0 || Row >= FSizedRows || Col < 0 || Col >= FSizedCols)
         return -1;
     return Colors[static_cast<size_t>(Row) * static_cast<size_t>(FSizedCols) +
                   static_cast<size_t>(Col)];
 }
 
+bool TBrowser::ActsOnKey(uint16_t Key, TShiftState /*Shift*/) const {
+    switch (Key) {
+    case VK_RETURN:
+    case VK_INSERT:
+        return !ReadOnly;
+    case VK_DELETE:
+        return !ReadOnly && CanDelete;
+    case VK_SPACE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TBrowser::HandleKey(uint16_t Key, TShiftState Shift) {
-    RefillIfResized();
+    RequireStarted();
     // Ctrl with any other modifier or a mouse button is no jump to the first or last page.
     const bool CtrlAlone = Shift == TShiftState{ssCtrl};
     switch (Key) {
@@ -118,7 +145,7 @@ void TBrowser::HandleKey(uint16_t Key, TShiftState Shift) {
 }
 
 void TBrowser::SyncSelection() {
-    RefillIfResized();
+    RequireStarted();
     if (SelectedRow() > LastRow) {
         SelectRow(LastRow);
         RowSelected(RowBookmark(SelectedRow()));
@@ -126,7 +153,7 @@ void TBrowser::SyncSelection() {
 }
 
 void TBrowser::OpenSelected() {
-    RefillIfResized();
+    RequireStarted();
     if (const TRecord Record = LocateSelected())
         OpenRecord(Record);
 }
@@ -134,7 +161,7 @@ void TBrowser::OpenSelected() {
 // --- paging ---
 
 bool TBrowser::FillRow(int32_t Row) {
-    MatchGridSize();
+    RequireStarted();
     const TRecord Record = GetAtOffset(Row - FirstRow);
     if (!Record)
         return false;
@@ -157,8 +184,7 @@ bool TBrowser::FillRow(int32_t Row) {
 }
 
 void TBrowser::FillPage() {
-    MatchGridSize();
-    FResized = false;
+    RequireStarted();
     BeginFill();
     std::exception_ptr Failure;
     int32_t Row = FirstRow;
@@ -207,6 +233,7 @@ void TBrowser::SelectRow(int32_t Row) {
 }
 
 void TBrowser::SetTop(TRecord Record) {
+    RequireStarted();
     SaveBookmark(Record, *TopBookmark);
 }
 
@@ -215,6 +242,7 @@ void TBrowser::SetTop(TRecord Record) {
 // which runs afterwards, moves it as usual.
 
 void TBrowser::LineDown() {
+    RequireStarted();
     if (SelectedRow() > LastRow)
         SelectRow(LastRow);
     if (SelectedRow() == Grid.RowCount() - 1 && HasNext(*BottomBookmark)) {
@@ -227,6 +255,7 @@ void TBrowser::LineDown() {
 }
 
 void TBrowser::LineUp() {
+    RequireStarted();
     if (SelectedRow() == FirstRow && HasPrior(*TopBookmark)) {
         if (const TRecord Prior = GetAtOffset(-1)) {
             SetTop(Prior);
@@ -236,6 +265,7 @@ void TBrowser::LineUp() {
 }
 
 void TBrowser::PageUp() {
+    RequireStarted();
     if (const TRecord Record = GetAtOffset(FirstRow - Grid.RowCount())) {
         SetTop(Record);
         FillPage();
@@ -245,6 +275,7 @@ void TBrowser::PageUp() {
 }
 
 void TBrowser::PageDown() {
+    RequireStarted();
     if (const TRecord Record = GetAtOffset(Grid.RowCount() - FirstRow)) {
         SetTop(Record);
         FillPage();
@@ -254,11 +285,13 @@ void TBrowser::PageDown() {
 }
 
 void TBrowser::FirstPage() {
+    RequireStarted();
     SetTop(GetFirst());
     FillPage();
 }
 
 void TBrowser::LastPage() {
+    RequireStarted();
     if (const TRecord Record = GetLast()) {
         SetTop(Record);
         FillPage();
@@ -268,6 +301,7 @@ void TBrowser::LastPage() {
 // --- the selected record ---
 
 TRecord TBrowser::LocateSelected() {
+    RequireStarted();
     const int32_t Row = SelectedRow();
     // A header row (the grid may let the selection onto one) shows no record either.
     if (Row > LastRow || Row < FirstRow)
@@ -284,6 +318,7 @@ TRecord TBrowser::LocateSelected() {
 }
 
 void TBrowser::InsertNew() {
+    RequireStarted();
     InsertAgain = false;
     do {
         if (const TRecord Record = InsertRecord()) {
@@ -295,6 +330,7 @@ void TBrowser::InsertNew() {
 }
 
 void TBrowser::DeleteSelected() {
+    RequireStarted();
     if (const TRecord Record = LocateSelected())
         DeleteRecord(Record);
     FillPage();
@@ -302,6 +338,7 @@ void TBrowser::DeleteSelected() {
 }
 
 void TBrowser::EditSelected() {
+    RequireStarted();
     if (const TRecord Record = LocateSelected(); Record && EditRecord(Record)) {
         SetTop(Record);
         SelectRow(FirstRow);

@@ -5,15 +5,17 @@
 // a background colour per cell, and turns the grid's keys, mouse-ups and double-clicks into
 // scrolling, opening, inserting, deleting and editing records.
 //
-// A descendant reaches the data through the virtual operations below. Start one with
-// TBrowser::Create, which attaches it to the grid and fills the first page:
+// A descendant reaches the data through the virtual operations below. Its constructors take a
+// TStartKey first and hand it on, so that only TBrowser::Create can make one; Create then
+// attaches it to the grid and fills the first page:
 //
-//   auto Browser = TBrowser::Create<TMyBrowser>(Grid, /*FirstRow*/ 1, /*ReadOnly*/ false,
-//                                               /*CanDelete*/ true);
+//   TMyBrowser(TStartKey Key, TViewer& Grid, TMySource& Source)
+//       : TBrowser(Key, Grid, /*FirstRow*/ 1, /*ReadOnly*/ false, /*CanDelete*/ true) {}
+//   auto Browser = TBrowser::Create<TMyBrowser>(Grid, Source);
 //
 // The browser must outlive the grid's events; destroying it detaches it from the grid. When the
-// grid's ColCount or RowCount change, the bookmarks and colours follow at the browser's next
-// use and the page is refilled at the grid's next key, mouse-up or double-click (or FillPage).
+// grid's ColCount or RowCount change, the bookmarks and colours follow at once and the page is
+// refilled.
 
 #include "store/ExCls.h"
 #include "toolkit/GridTypes.h"
@@ -22,6 +24,7 @@
 #include "viewer/RecordHandle.h"
 #include "viewer/Viewer.h"
 
+#include <QMetaObject>
 #include <QPointer>
 
 #include <cstdint>
@@ -32,11 +35,17 @@
 
 class TBrowser : public TGridBrowser {
 public:
-    // Makes a T (its constructor takes Args), then does what no constructor can, because it
-    // calls the descendant's operations: makes the bookmarks and colours for the grid's size,
-    // attaches the browser to the grid and fills the first page.
+    // What every browser constructor takes first; only Create can make one.
+    class TStartKey {
+        friend class TBrowser;
+        TStartKey() = default;
+    };
+
+    // Makes a T (its constructor takes a TStartKey, then Args), then does what no constructor
+    // can, because it calls the descendant's operations: makes the bookmarks and colours for the
+    // grid's size, attaches the browser to the grid and fills the first page.
     template <class T, class... TArgs> static std::unique_ptr<T> Create(TArgs&&... Args) {
-        auto Browser = std::make_unique<T>(std::forward<TArgs>(Args)...);
+        auto Browser = std::make_unique<T>(TStartKey(), std::forward<TArgs>(Args)...);
         static_cast<TBrowser&>(*Browser).Start();
         return Browser;
     }
@@ -72,6 +81,7 @@ public:
 
     // --- what the grid calls ---
     int32_t CellColor(int32_t Row, int32_t Col) override;
+    bool ActsOnKey(uint16_t Key, TShiftState Shift) const override;
     void HandleKey(uint16_t Key, TShiftState Shift) override;
     void SyncSelection() override;
     void OpenSelected() override;
@@ -101,8 +111,9 @@ public:
     void EditSelected();
 
 protected:
-    // Sets the fields only (a negative FirstRow counts as 0); Create does the rest.
-    TBrowser(TViewer& AGrid, int32_t AFirstRow, bool AReadOnly, bool ACanDelete);
+    // Sets the fields only (a negative FirstRow counts as 0); Create does the rest. Until then
+    // the operations throw std::logic_error.
+    TBrowser(TStartKey, TViewer& AGrid, int32_t AFirstRow, bool AReadOnly, bool ACanDelete);
 
     // The virtual operations, in slot order.
 
@@ -144,15 +155,17 @@ protected:
 
 private:
     void Start();
-    // Resizes the bookmarks and colours when the grid's size has changed since the last look;
-    // the page then needs a refill, done at the grid's next key, mouse-up or double-click.
-    void MatchGridSize();
-    void RefillIfResized();
+    void RequireStarted() const;
+    // Gives the bookmarks and colours the grid's size; cells that stay keep their colour.
+    void SizeToGrid();
+    // The grid's size changed: sized at once, and the page refilled for its new rows.
+    void GridSizeChanged();
     TBookmark& RowBookmark(int32_t Row);
     void EmptyRowsFrom(int32_t Row);
 
     QPointer<TViewer> FGridAlive; // the grid may go first
+    QMetaObject::Connection FSizeWatch;
     int32_t FSizedCols = 0;
     int32_t FSizedRows = 0;
-    bool FResized = false;
+    bool FStarted = false;
 };

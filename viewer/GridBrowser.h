@@ -10,6 +10,9 @@ class TGridBrowser {
 public:
     virtual ~TGridBrowser() = default;
 
+    // Whether HandleKey acts on this key, asked before it: such a key is not passed on to the
+    // grid's window, so that Enter that edits does not also press the window's default button.
+    virtual bool ActsOnKey(uint16_t /*Key*/, TShiftState /*Shift*/) const { return false; }
     // A key went down on the grid, before the grid's own handling; the key cannot be changed.
     virtual void HandleKey(uint16_t Key, TShiftState Shift) = 0;
     // A key went up or a mouse click ended on the grid: bring the selection back onto the page.

@@ -10,9 +10,9 @@ const TMemoryBookmark& Marked(const TBookmark& Bookmark) {
 
 } // namespace
 
-TMemoryBrowser::TMemoryBrowser(TViewer& AGrid, TMemoryTable& ATable, int32_t AFirstRow,
-                               bool AReadOnly, bool ACanDelete)
-    : TBrowser(AGrid, AFirstRow, AReadOnly, ACanDelete), FTable(ATable) {}
+TMemoryBrowser::TMemoryBrowser(TStartKey Key, TViewer& AGrid, TMemoryTable& ATable,
+                               int32_t AFirstRow, bool AReadOnly, bool ACanDelete)
+    : TBrowser(Key, AGrid, AFirstRow, AReadOnly, ACanDelete), FTable(ATable) {}
 
 std::unique_ptr<TBookmark> TMemoryBrowser::NewBookmark() {
     return std::make_unique<TMemoryBookmark>();

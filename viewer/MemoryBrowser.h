@@ -23,8 +23,8 @@ public:
 class TMemoryBrowser : public TBrowser {
 public:
     // The table is not owned and must outlive the browser.
-    TMemoryBrowser(TViewer& AGrid, TMemoryTable& ATable, int32_t AFirstRow, bool AReadOnly,
-                   bool ACanDelete);
+    TMemoryBrowser(TStartKey Key, TViewer& AGrid, TMemoryTable& ATable, int32_t AFirstRow,
+                   bool AReadOnly, bool ACanDelete);
 
     // Each optional: without a handler the action does nothing.
     std::function<void(int64_t Key)> OnOpen;

@@ -3,6 +3,7 @@
 #include "toolkit/MulDiv.h"
 #include "toolkit/Screen.h"
 #include "viewer/CellAlignment.h"
+#include "viewer/Guarded.h"
 
 TViewer::TViewer(QWidget* Owner) : TStringGrid(Owner) {
     SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goRowSelect});
@@ -35,27 +36,33 @@ void TViewer::DrawCellText(int ACol, int ARow, const TRect& Rect) {
 }
 
 void TViewer::KeyDown(uint16_t& Key, TShiftState Shift) {
-    if (Browser)
-        Browser->HandleKey(Key, Shift);
+    if (Browser) {
+        const uint16_t Pressed = Key;
+        RunGuarded([&] { Browser->HandleKey(Pressed, Shift); });
+    }
     TStringGrid::KeyDown(Key, Shift);
 }
 
 void TViewer::KeyUp(uint16_t& Key, TShiftState Shift) {
     if (Browser)
-        Browser->SyncSelection();
+        RunGuarded([this] { Browser->SyncSelection(); });
     TStringGrid::KeyUp(Key, Shift);
 }
 
 void TViewer::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TStringGrid::MouseUp(Button, Shift, X, Y);
     if (Browser)
-        Browser->SyncSelection();
+        RunGuarded([this] { Browser->SyncSelection(); });
 }
 
 void TViewer::DblClick() {
     TStringGrid::DblClick();
     if (Browser)
-        Browser->OpenSelected();
+        RunGuarded([this] { Browser->OpenSelected(); });
+}
+
+bool TViewer::UsesKey(uint16_t Key, TShiftState Shift) const {
+    return TStringGrid::UsesKey(Key, Shift) || (Browser && Browser->ActsOnKey(Key, Shift));
 }
 
 void TViewer::DoEnter() {

@@ -1,6 +1,8 @@
 #pragma once
 // TViewer: the string grid with per-column text alignment, cell colours from an attached
 // browser, a one-time scaling to the screen's resolution at the first focus, and OnCommand.
+// A failure inside the browser's handling of a key or mouse event is shown in an error box
+// (viewer/Guarded.h); the grid's own handling still runs.
 
 #include "toolkit/Message.h"
 #include "toolkit/StringGrid.h"
@@ -37,6 +39,7 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DblClick() override;
     void DoEnter() override;
+    bool UsesKey(uint16_t Key, TShiftState Shift) const override;
     void WMCommand(TMessage& Message) override;
 
 private:

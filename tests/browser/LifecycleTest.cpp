@@ -1,9 +1,26 @@
 // Attaching, detaching and following the grid's size.
 #include "BrowserFixture.h"
 
+#include "toolkit/MessageBox.h"
+
 #include <QTest>
 
+#include <stdexcept>
+#include <type_traits>
+
 namespace {
+
+// Only TBrowser::Create makes a browser: a descendant cannot be built and then used unstarted.
+static_assert(!std::is_constructible_v<TMemoryBrowser, TViewer&, TMemoryTable&, int, bool, bool>);
+
+// Uses itself in its constructor, before Create has started it.
+class TEagerBrowser : public TMemoryBrowser {
+public:
+    TEagerBrowser(TStartKey Key, TViewer& AGrid, TMemoryTable& ATable)
+        : TMemoryBrowser(Key, AGrid, ATable, 1, false, true) {
+        FillPage();
+    }
+};
 
 using Lifecycle = BrowserTest;
 
@@ -20,6 +37,12 @@ TEST_F(Lifecycle, CreateAttachesAndDestructionDetachesOnlyItself) {
     EXPECT_EQ(Grid.Browser, Second.get());
     First.reset();
     EXPECT_EQ(Grid.Browser, Second.get()) << "the replaced browser leaves its successor alone";
+}
+
+TEST_F(Lifecycle, ABrowserUsedBeforeItWasStartedFailsClearly) {
+    TNumberedTable Table(30);
+    EXPECT_THROW(TBrowser::Create<TEagerBrowser>(Grid, Table), std::logic_error);
+    EXPECT_EQ(Grid.Browser, nullptr);
 }
 
 TEST_F(Lifecycle, ABrowserMayOutliveItsGrid) {
@@ -78,6 +101,22 @@ TEST_F(Lifecycle, AColumnAddedKeepsEachCellsColourInPlace) {
     Grid.SetColCount(2);
     EXPECT_EQ(B.CellColor(2, 1), 22);
     EXPECT_EQ(B.Colors.size(), 22u);
+}
+
+TEST_F(Lifecycle, ASizeChangeRefillsThePageAtOnceAndShowsAFailingSource) {
+    TNumberedTable Table(30);
+    TProbeBrowser& B = Attach(Table);
+    Grid.SetRowCount(13);
+    EXPECT_EQ(Text(0, 12), "R11");
+    EXPECT_EQ(B.LastRow, 12);
+
+    B.FailAtOffset = 12;
+    TBoxAnswer Box(IDOK);
+    Grid.SetRowCount(14);
+    ASSERT_EQ(Box.Shown.size(), 1u);
+    EXPECT_EQ(Box.Shown[0].Text, QStringLiteral("source failed"));
+    EXPECT_EQ(B.LastRow, 12);
+    EXPECT_EQ(B.RowBookmarks.size(), 14u);
 }
 
 } // namespace

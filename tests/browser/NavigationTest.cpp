@@ -1,6 +1,8 @@
 // Scrolling by line and by page through the grid's keys, on 25 numbered records (R0..R24).
 #include "BrowserFixture.h"
 
+#include <QTest>
+
 namespace {
 
 class Navigation : public BrowserTest {
@@ -65,6 +67,16 @@ TEST_F(Navigation, OnlyCtrlAloneJumpsToTheFirstOrLastPage) {
     EXPECT_EQ(Text(0, 1), "R20");
     Key(Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(Text(0, 1), "R0");
+}
+
+TEST_F(Navigation, CtrlWithAMouseButtonHeldIsNoCtrlAlone) {
+    // Through the window, as a real press arrives, so that the application knows it is held.
+    QWindow* Window = Grid.window()->windowHandle();
+    const QPoint At = Grid.viewport()->mapTo(Grid.window(), QPoint(30, 3 * 21 + 10));
+    QTest::mousePress(Window, Qt::LeftButton, {}, At);
+    Key(Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::mouseRelease(Window, Qt::LeftButton, {}, At);
+    EXPECT_EQ(Text(0, 1), "R10") << "a plain PageDown, not the last page";
 }
 
 TEST_F(Navigation, OtherKeysLeaveThePageAlone) {

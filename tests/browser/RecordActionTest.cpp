@@ -4,6 +4,11 @@
 
 #include "toolkit/MessageBox.h"
 
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
 namespace {
 
 class RecordAction : public BrowserTest {
@@ -147,6 +152,53 @@ TEST_F(RecordAction, AHeaderRowThatTheGridLetsBeSelectedShowsNoRecordAndAsksNoth
     Key(Qt::Key_Space); // a box would fail the test
     Key(Qt::Key_Return);
     EXPECT_TRUE(Log.empty());
+}
+
+// A failure of the source inside the grid's events would pass through Qt's event loop and end
+// the program: it is shown with its text instead, and the page stays consistent.
+TEST_F(RecordAction, ASourcesFailureInAnEventIsShownAndTheProgramGoesOn) {
+    Start();
+    Browser->OnOpen = [](int64_t) { throw 42; };
+    TBoxAnswer Box(IDOK);
+    DoubleClick(2);
+    Browser->FailAtOffset = 1;
+    Key(Qt::Key_PageDown); // the page from Rec 110 fails at its second row
+    ASSERT_EQ(Box.Shown.size(), 2u);
+    EXPECT_EQ(Box.Shown[0].Text, QStringLiteral("Nieznany błąd"));
+    EXPECT_EQ(Box.Shown[1].Text, QStringLiteral("source failed"));
+    for (const auto& Shown : Box.Shown) {
+        EXPECT_EQ(Shown.Caption, QString());
+        EXPECT_EQ(Shown.Flags, 16);
+    }
+    EXPECT_EQ(Text(0, 1), "Rec 110");
+    EXPECT_EQ(Text(0, 2), "") << "emptied from the failed row on";
+    EXPECT_EQ(Browser->LastRow, 1);
+}
+
+// Enter that the browser edits with must not also press the dialog's default button.
+TEST(BrowserInADialog, EnterGoesToTheDefaultButtonOnlyWhenTheBrowserLeavesIt) {
+    QDialog Dialog;
+    auto* Ok = new QPushButton(QStringLiteral("OK"), &Dialog);
+    Ok->setDefault(true);
+    auto* Grid = new TViewer(&Dialog);
+    Grid->SetRowCount(4);
+    TRecordVector Table;
+    FillByTens(Table, 3);
+    auto Browser = TBrowser::Create<TMemoryBrowser>(*Grid, Table, 1, false, true);
+    int Edits = 0;
+    Browser->OnEdit = [&Edits](int64_t) { return ++Edits > 0; };
+    QSignalSpy Pressed(Ok, &QPushButton::clicked);
+    Dialog.show();
+    Grid->setFocus();
+
+    QTest::keyClick(Grid, Qt::Key_Return);
+    EXPECT_EQ(Edits, 1);
+    EXPECT_EQ(Pressed.count(), 0);
+
+    Browser->ReadOnly = true;
+    QTest::keyClick(Grid, Qt::Key_Return);
+    EXPECT_EQ(Edits, 1);
+    EXPECT_EQ(Pressed.count(), 1) << "a read-only browser leaves Enter to the window";
 }
 
 // The record behind row 3 is removed behind the browser's back; then each action on it asks

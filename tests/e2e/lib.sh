@@ -144,8 +144,8 @@ logon() { # WINDOW NAME PASSWORD
     press "$1" Return
 }
 
-# wait_exit PID: waits (bounded), kills it on timeout, and fails unless the exit code is 0.
-wait_exit() {
+# wait_end PID: waits (bounded), kills it on timeout; its exit code is then in $ended_rc.
+wait_end() {
     local i
     for i in $(seq 300); do
         kill -0 "$1" 2>/dev/null || break
@@ -156,6 +156,11 @@ wait_exit() {
         fail "pelorin (pid $1) did not end"
     fi
     wait "$1"
-    local rc=$?
-    [ "$rc" -eq 0 ] || fail "pelorin (pid $1) exited with $rc"
+    ended_rc=$?
+}
+
+# wait_exit PID: as wait_end, and fails unless the exit code is 0.
+wait_exit() {
+    wait_end "$1"
+    [ "$ended_rc" -eq 0 ] || fail "pelorin (pid $1) exited with $ended_rc"
 }

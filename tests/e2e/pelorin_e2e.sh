@@ -171,8 +171,64 @@ scenario_help() {
     file_written_back_and_loadable
 }
 
+# The display goes away: once while the logon dialog is shown, once while the administrator has
+# the user editor open with rights moved but not confirmed. Each time the user file is written
+# back, without the unconfirmed change, and the program ends without a crash.
+scenario_display_lost() {
+    make_users
+    local round p w m ed
+    for round in logon editor; do
+        [ "$round" = editor ] && start_display
+        touch -d '2001-01-01 00:00:00' "$users"
+        start_pelorin
+        p=$started
+        w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+        if [ "$round" = editor ]; then
+            logon "$w" admin admin
+            m=$(main_window "$p") || no_window "$p" "main window"
+            focus "$m"
+            xdotool mousemove --window "$m" 105 25 click 1 # Edit: the administrator
+            ed=$(wait_window "$p" '^Modyfikuj') || no_window "$p" "user editor"
+            focus "$ed"
+            xdotool mousemove --window "$ed" 233 270 click 1 # "<<": every parcel right
+            sleep 0.5
+        fi
+        kill "$xvfb_pid"
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+        wait_end "$p"
+        # Qt ends the process with exit code 1 when the display goes away; more is a crash.
+        [ "$ended_rc" -eq 1 ] ||
+            fail "$round: pelorin ended with status $ended_rc when the display went away"
+        file_written_back_and_loadable
+    done
+}
+
+# No display at all, and one that does not answer: one clear line, exit code 1, file untouched.
+scenario_no_display() {
+    make_users
+    start_display
+    local dead=$DISPLAY display out rc
+    kill "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+    for display in unset "$dead"; do
+        out=$work/no-display.log
+        if [ "$display" = unset ]; then
+            env -u DISPLAY -u QT_QPA_PLATFORM timeout 20 "$app/pelorin" >"$out" 2>&1
+        else
+            env -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 "$app/pelorin" >"$out" 2>&1
+        fi
+        rc=$?
+        [ "$rc" -eq 1 ] || fail "DISPLAY $display: exit code $rc, not 1: $(cat "$out")"
+        [ "$(wc -l <"$out")" -eq 1 ] && grep -q '^pelorin: brak dostępu do ekranu' "$out" ||
+            fail "DISPLAY $display: not the one line: $(cat "$out")"
+        file_untouched
+    done
+}
+
 declare -F "scenario_$scenario" >/dev/null || fail "no such scenario"
-start_display
+[ "$scenario" = no_display ] || start_display
 install_app
 "scenario_$scenario"
 echo "PASS [$scenario]"

@@ -2,14 +2,12 @@
 
 #include "ui_TestWnd.h"
 
-TTestWnd::TTestWnd(QWidget* Owner) : TForm(Owner), FUi(new Ui::TestWnd) {
+TTestWnd::TTestWnd(QWidget* Owner) : TForm(Owner), FUi(std::make_unique<Ui::TestWnd>()) {
     FUi->setupUi(this);
     Loaded();
 }
 
-TTestWnd::~TTestWnd() {
-    delete FUi;
-}
+TTestWnd::~TTestWnd() = default;
 
 void TTestWnd::FormClose(TCloseAction& Action) {
     ++CloseCalls;

@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 
 #include <functional>
+#include <memory>
 
 namespace Ui {
 class TestWnd;
@@ -23,5 +24,5 @@ protected:
     void FormClose(TCloseAction& Action) override;
 
 private:
-    Ui::TestWnd* FUi;
+    std::unique_ptr<Ui::TestWnd> FUi;
 };

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -86,8 +87,8 @@ protected:
     void InEditor(const char* Button, const std::function<void(TAddUserWnd&)>& Steps) const {
         InEditorOf([&] { Press(Button); }, Steps);
     }
-    // Presses Button and fails when a modal window opens.
-    void NoEditor(const char* Button) const {
+    // Does Action and fails when a modal window opens.
+    static void NoEditorOf(const std::function<void()>& Action) {
         bool Opened = false;
         WhenModal([&] {
             if (QWidget* Modal = QApplication::activeModalWidget()) {
@@ -95,9 +96,17 @@ protected:
                 Modal->close();
             }
         });
-        Press(Button);
+        Action();
         QCoreApplication::processEvents(); // the step runs now when nothing was modal
         EXPECT_FALSE(Opened);
+    }
+    void NoEditor(const char* Button) const {
+        NoEditorOf([&] { Press(Button); });
+    }
+    // A key press that a held key repeats.
+    void RepeatKey(Qt::Key Key) const {
+        QKeyEvent Repeated(QEvent::KeyPress, Key, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(Grid(), &Repeated);
     }
     static void EditorOk(TAddUserWnd& Editor, const QString& UserName) {
         auto* Edit = Part<QLineEdit>(&Editor, "UserName");
@@ -223,6 +232,26 @@ TEST_F(MainWindow, DeleteNeverTakesTheAdministratorAndAsksNothing) {
     EXPECT_EQ(Users->Count(), 2);
     EXPECT_EQ(Val(Users->Items(0)->Rec.Id), 500);
     EXPECT_TRUE(Boxes.Shown.empty());
+}
+
+TEST_F(MainWindow, AHeldDelOrInsActsOnceForItsPress) {
+    SelectRow(2);
+    QTest::keyPress(Grid(), Qt::Key_Delete);
+    for (int I = 0; I < 3; ++I)
+        RepeatKey(Qt::Key_Delete);
+    QTest::keyRelease(Grid(), Qt::Key_Delete);
+    EXPECT_EQ(Users->Count(), 3);
+    NoEditorOf([&] { RepeatKey(Qt::Key_Insert); });
+}
+
+TEST_F(MainWindow, ADoubleClickOffTheUsersRowsOpensNoEditor) {
+    SelectRow(3);
+    const TRect Header = Grid()->CellRect(1, 0);
+    const TRect Last = Grid()->CellRect(1, Grid()->RowCount() - 1);
+    ASSERT_LT(Last.Bottom + 10, Grid()->viewport()->height());
+    for (const QPoint At :
+         {QPoint(Header.Left + 5, Header.Top + 5), QPoint(Last.Left + 5, Last.Bottom + 10)})
+        NoEditorOf([&] { QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, At); });
 }
 
 TEST_F(MainWindow, AddAppendsTheNewUserWithTheNextIdOnOk) {
