@@ -1,25 +1,13 @@
 #include "runtime/FileRewrite.h"
+#include "FileBytes.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <vector>
 
 namespace {
-
-std::vector<uint8_t> ReadAll(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
-
-void WriteAllBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
-    std::ofstream(Path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(Bytes.data()),
-               static_cast<std::streamsize>(Bytes.size()));
-}
 
 std::vector<uint8_t> Pattern(std::size_t Len, uint8_t Seed) {
     std::vector<uint8_t> Bytes(Len);
@@ -35,7 +23,7 @@ protected:
     TFile Original;
 
     void Start(const std::vector<uint8_t>& Bytes) {
-        WriteAllBytes(Path, Bytes);
+        WriteBytes(Path, Bytes);
         ASSERT_TRUE(Original.Open(Path, TFileMode::ReadWrite));
     }
 };
@@ -47,7 +35,7 @@ TEST_F(FileRewrite, ShorterHeadKeepsTheOldTail) {
     EXPECT_EQ(RewriteFileHead(Original, Path, Head), TRewriteResult::Replaced);
     std::vector<uint8_t> Expected = Head;
     Expected.insert(Expected.end(), Old.begin() + 1234, Old.end());
-    EXPECT_EQ(ReadAll(Path), Expected);
+    EXPECT_EQ(ReadBytes(Path), Expected);
     // The open handle still sees the old file, which the name no longer leads to.
     EXPECT_FALSE(Original.IsSameFileAs(Path));
     EXPECT_EQ(Original.Size(), 5000);
@@ -57,7 +45,7 @@ TEST_F(FileRewrite, LongerHeadLengthensTheFile) {
     Start(Pattern(100, 1));
     const std::vector<uint8_t> Head = Pattern(3000, 5);
     EXPECT_EQ(RewriteFileHead(Original, Path, Head), TRewriteResult::Replaced);
-    EXPECT_EQ(ReadAll(Path), Head);
+    EXPECT_EQ(ReadBytes(Path), Head);
 }
 
 TEST_F(FileRewrite, PiecesWrittenAheadAndTheRestAtCommitMakeTheWholeHead) {
@@ -74,7 +62,7 @@ TEST_F(FileRewrite, PiecesWrittenAheadAndTheRestAtCommitMakeTheWholeHead) {
     }
     std::vector<uint8_t> Expected = Head;
     Expected.insert(Expected.end(), Old.begin() + (3 << 20), Old.end());
-    EXPECT_EQ(ReadAll(Path), Expected);
+    EXPECT_EQ(ReadBytes(Path), Expected);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1);
 }
 
@@ -86,17 +74,17 @@ TEST_F(FileRewrite, AbandonedRewriteLeavesNothingBehind) {
         const std::vector<uint8_t> Head = Pattern(1000, 9);
         Rewrite.WriteAhead(0, Head);
     }
-    EXPECT_EQ(ReadAll(Path), Old);
+    EXPECT_EQ(ReadBytes(Path), Old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1);
 }
 
 TEST_F(FileRewrite, NameThatNoLongerLeadsToTheOpenFileIsLeftAlone) {
     Start(Pattern(300, 1));
     const std::vector<uint8_t> Other = Pattern(300, 2);
-    WriteAllBytes(Dir / "other", Other);
+    WriteBytes(Dir / "other", Other);
     ASSERT_EQ(std::rename((Dir / "other").c_str(), Path.c_str()), 0);
     EXPECT_EQ(RewriteFileHead(Original, Path, Pattern(50, 3)), TRewriteResult::Failed);
-    EXPECT_EQ(ReadAll(Path), Other);
+    EXPECT_EQ(ReadBytes(Path), Other);
 }
 
 } // namespace

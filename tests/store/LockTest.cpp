@@ -1,6 +1,6 @@
+#include "HoldingChild.h"
 #include "PackedValue.h"
 #include "StoreTestUtil.h"
-#include "tests/runtime/HoldingChild.h"
 
 namespace {
 

@@ -1,33 +1,30 @@
 #pragma once
 // Helpers of the store's tests: files on disk, recorded message boxes, child processes.
 
-#include "RefEncoder.h"
+#include "FileBytes.h"
+#include "RefFile.h"
+#include "TempDir.h"
 #include "store/UserManager.h"
-#include "tests/runtime/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
-#include <fstream>
+#include <cstring>
 #include <functional>
 #include <grp.h>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-inline std::vector<uint8_t> ReadBytes(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(reinterpret_cast<const char*>(Bytes.data()),
-              static_cast<std::streamsize>(Bytes.size()));
+// The user's record as it stands in memory.
+inline ref::TRecordBytes RecordBytes(const TUserC& User) {
+    static_assert(sizeof User.Rec == ref::RecordSize);
+    ref::TRecordBytes Bytes;
+    std::memcpy(Bytes.data(), &User.Rec, Bytes.size());
+    return Bytes;
 }
 
 inline struct stat StatOf(const std::string& Path) {
@@ -90,7 +87,7 @@ inline ref::TFileContents SampleContents(int Users, int StaleRecords = 0) {
     for (int I = 0; I < Users; ++I)
         Contents.Users.push_back(SampleUser(I));
     for (int I = 0; I < StaleRecords * 205; ++I)
-        Contents.Tail.push_back(static_cast<uint8_t>(0x5A ^ I));
+        Contents.Trailer.push_back(static_cast<uint8_t>(0x5A ^ I));
     return Contents;
 }
 

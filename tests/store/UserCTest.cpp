@@ -1,24 +1,14 @@
 #include "store/UserC.h"
 #include "PackedValue.h"
-#include "RefEncoder.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include "StoreTestUtil.h"
 
 namespace {
 
 TUserC FromRef(const ref::TUser& U) {
-    const std::vector<uint8_t> Bytes = ref::EncodeRecord(U);
+    const ref::TRecordBytes Bytes = ref::EncodeRecord(U);
     TUserRec Rec;
     std::memcpy(&Rec, Bytes.data(), sizeof Rec);
     return TUserC(Rec);
-}
-
-std::vector<uint8_t> Bytes(const TUserC& User) {
-    std::vector<uint8_t> Out(sizeof User.Rec);
-    std::memcpy(Out.data(), &User.Rec, Out.size());
-    return Out;
 }
 
 ref::TUser Sample() {
@@ -41,7 +31,7 @@ ref::TUser Sample() {
 TEST(UserC, CreateKeepsAllBytes) {
     const ref::TUser U = Sample();
     const TUserC User = FromRef(U);
-    EXPECT_EQ(Bytes(User), ref::EncodeRecord(U));
+    EXPECT_EQ(RecordBytes(User), ref::EncodeRecord(U));
     EXPECT_EQ(Val(User.Rec.Id), 7);
     EXPECT_EQ(User.Rec.UserName.Str(), "anna");
     EXPECT_EQ(User.Rec.Name.Str(), "Anna");
@@ -51,13 +41,13 @@ TEST(UserC, GetPassDecodesAndLeavesTheRecordAlone) {
     const ref::TUser U = Sample();
     const TUserC User = FromRef(U);
     EXPECT_EQ(User.GetPass(), "stare");
-    EXPECT_EQ(Bytes(User), ref::EncodeRecord(U));
+    EXPECT_EQ(RecordBytes(User), ref::EncodeRecord(U));
 }
 
 TEST(UserC, GetPassOfADamagedBlockStaysInsideIt) {
     ref::TUser U = Sample();
     U.Pass = std::string(15, 'q');
-    std::vector<uint8_t> Raw = ref::EncodeRecord(U);
+    ref::TRecordBytes Raw = ref::EncodeRecord(U);
     // Make the decoded length byte 200: flip the bits that turn 15 into 200.
     Raw[173] ^= static_cast<uint8_t>(15 ^ 200);
     TUserRec Rec;
@@ -69,20 +59,20 @@ TEST(UserC, GetPassOfADamagedBlockStaysInsideIt) {
 TEST(UserC, SetPassStoresUnderAFreshSeed) {
     const ref::TUser U = Sample();
     TUserC User = FromRef(U);
-    const std::vector<uint8_t> Before = Bytes(User);
+    const ref::TRecordBytes Before = RecordBytes(User);
     User.SetPass("nowe hasło");
     EXPECT_EQ(User.GetPass(), "nowe hasło");
     EXPECT_GE(Val(User.Rec.PassSeed), 0);
     EXPECT_LE(Val(User.Rec.PassSeed), 0x7FFFFFFE);
 
     // Decoded independently: the block under its new seed holds the value...
-    const std::vector<uint8_t> After = Bytes(User);
-    EXPECT_EQ(ref::DecodePass(After, 173, static_cast<uint32_t>(User.Rec.PassSeed)), "nowe hasło");
+    const ref::TRecordBytes After = RecordBytes(User);
+    EXPECT_EQ(ref::DecodeRecord(After.data()).Pass, "nowe hasło");
     // ...its bytes after the value are the old stored bytes under the new stream...
-    ref::TStream S(static_cast<uint32_t>(User.Rec.PassSeed));
+    ref::TGenerator S(static_cast<uint32_t>(User.Rec.PassSeed));
     const std::size_t Len = std::strlen("nowe hasło");
     for (std::size_t I = 0; I < 16; ++I) {
-        const uint8_t Mask = S.NextByte();
+        const uint8_t Mask = S.Next(256);
         if (I > Len) {
             EXPECT_EQ(After[173 + I], Before[173 + I] ^ Mask) << I;
         }
@@ -97,10 +87,10 @@ TEST(UserC, SetPassStoresUnderAFreshSeed) {
 
 TEST(UserC, SetNetPassTouchesOnlyTheNetworkPassword) {
     TUserC User = FromRef(Sample());
-    const std::vector<uint8_t> Before = Bytes(User);
+    const ref::TRecordBytes Before = RecordBytes(User);
     User.SetNetPass("xyz");
-    const std::vector<uint8_t> After = Bytes(User);
-    EXPECT_EQ(ref::DecodePass(After, 189, static_cast<uint32_t>(User.Rec.NetPassSeed)), "xyz");
+    const ref::TRecordBytes After = RecordBytes(User);
+    EXPECT_EQ(ref::DecodeRecord(After.data()).NetPass, "xyz");
     EXPECT_EQ(User.GetPass(), "stare");
     for (std::size_t I = 0; I < 205; ++I) {
         if ((I >= 6 && I < 10) || I >= 189)
@@ -113,9 +103,9 @@ TEST(UserC, PasswordLengthsAtTheEdges) {
     TUserC User = FromRef(Sample());
     User.SetPass("");
     EXPECT_EQ(User.GetPass(), "");
-    const std::vector<uint8_t> Empty = Bytes(User);
-    ref::TStream S(static_cast<uint32_t>(User.Rec.PassSeed));
-    EXPECT_EQ(Empty[173], S.NextByte()); // a scrambled length byte of 0
+    const ref::TRecordBytes Empty = RecordBytes(User);
+    ref::TGenerator S(static_cast<uint32_t>(User.Rec.PassSeed));
+    EXPECT_EQ(Empty[173], S.Next(256)); // a scrambled length byte of 0
 
     User.SetPass("abcdefghijklmnopqrst");
     EXPECT_EQ(User.GetPass(), "abcdefghijklmno");

@@ -46,7 +46,7 @@ TEST_F(UsrpassTest, UsageErrorsExit64WithTheUsageAndTouchNothing) {
 
 TEST_F(UsrpassTest, DoubleDashEndsTheOptions) {
     // "-weird" after "--" is a file name: its absence is the store's "no file", not a usage error.
-    const TRunResult R = RunUsrpass({"check", "--", Temp.File("-weird")});
+    const TRunResult R = RunUsrpass({"check", "--", Temp / "-weird"});
     EXPECT_EQ(R.ExitCode, 1);
     EXPECT_EQ(R.Err, "Brak pliku z użytkownikami\n");
     // And --admin=NAME is the same as --admin NAME.

@@ -26,7 +26,7 @@ TEST_F(UsrpassTest, InitWritesOneAdministratorInTheExactFormat) {
     EXPECT_EQ(St.st_mode & 07777, 0600u);
     EXPECT_EQ(St.st_size, 15 + 205);
 
-    const ref::TDecodedFile D = Decoded();
+    const ref::TDecoded D = Decoded();
     EXPECT_EQ(D.Magic, 0x4655);
     EXPECT_EQ(D.Count, 1);
     EXPECT_EQ(D.LockByte, 0);
@@ -95,19 +95,19 @@ TEST_F(UsrpassTest, InitCountsNameLengthInCharactersNotBytes) {
 
 TEST_F(UsrpassTest, InitNeverOverwritesAndReportsCode2) {
     const std::vector<uint8_t> Existing = {'k', 'e', 'e', 'p'};
-    ref::WriteBytes(UsersFile, Existing);
-    const std::string Dangling = Temp.File("link");
-    ASSERT_EQ(symlink(Temp.File("target").c_str(), Dangling.c_str()), 0);
+    WriteBytes(UsersFile, Existing);
+    const std::string Dangling = Temp / "link";
+    ASSERT_EQ(symlink((Temp / "target").c_str(), Dangling.c_str()), 0);
 
     for (const std::string& Target :
-         {UsersFile, Dangling, Temp.File("no-such-dir/UsrPass.dat"), Temp.Dir()}) {
+         {UsersFile, Dangling, Temp / "no-such-dir/UsrPass.dat", Temp.Path().string()}) {
         const TRunResult R =
             RunUsrpass({"init", Target, "--admin", "admin", "--password-stdin"}, Input("pw\n"));
         EXPECT_EQ(R.ExitCode, 2) << Target;
         EXPECT_EQ(R.Err, "Nie można utworzyć pliku z użytkownikami\n") << Target;
     }
     EXPECT_EQ(Bytes(), Existing);
-    EXPECT_FALSE(Exists(Temp.File("target"))); // the link was not followed
+    EXPECT_FALSE(Exists(Temp / "target")); // the link was not followed
 }
 
 TEST_F(UsrpassTest, InitRefusesWhatTheFileCannotHoldAndCreatesNothing) {
@@ -141,5 +141,5 @@ TEST_F(UsrpassTest, InitThatCannotWriteLeavesNoFileBehind) {
                                     Input("pw\n").WithFileSizeLimit(100));
     EXPECT_EQ(R.ExitCode, 2);
     EXPECT_NE(R.Err.find("Nie można utworzyć pliku z użytkownikami"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_empty(Temp.Dir()));
+    EXPECT_TRUE(std::filesystem::is_empty(Temp.Path()));
 }

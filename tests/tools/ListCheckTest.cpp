@@ -49,10 +49,10 @@ TEST_F(UsrpassTest, CheckIgnoresTheAreaTailOutsideTheSum) {
     // Three records make 615 bytes; the sum covers 612, so the last 3 may change freely.
     std::vector<uint8_t> File = ref::EncodeFile(SampleImage());
     File[15 + 614] ^= 0xFF;
-    ref::WriteBytes(UsersFile, File);
+    WriteBytes(UsersFile, File);
     EXPECT_EQ(RunUsrpass({"check", UsersFile}).ExitCode, 0);
     File[15 + 611] ^= 0x01; // inside the sum
-    ref::WriteBytes(UsersFile, File);
+    WriteBytes(UsersFile, File);
     EXPECT_EQ(RunUsrpass({"check", UsersFile}).ExitCode, 6);
 }
 
@@ -99,7 +99,7 @@ TEST_F(UsrpassTest, ReadersReportEachOpenFailureByCodeAndMessage) {
         {"count too big", [] { return SampleWith([](auto& F) { F[12] = 5; }); }, 6, Damaged},
     };
     for (const TBadFile& C : Cases) {
-        ref::WriteBytes(UsersFile, C.Make());
+        WriteBytes(UsersFile, C.Make());
         for (const char* Command : {"check", "list"}) {
             const TRunResult R = RunUsrpass({Command, UsersFile});
             EXPECT_EQ(R.ExitCode, C.Code) << Command << ": " << C.What;
@@ -108,7 +108,7 @@ TEST_F(UsrpassTest, ReadersReportEachOpenFailureByCodeAndMessage) {
         }
     }
 
-    const TRunResult Missing = RunUsrpass({"check", Temp.File("none.dat")});
+    const TRunResult Missing = RunUsrpass({"check", Temp / "none.dat"});
     EXPECT_EQ(Missing.ExitCode, 1);
     EXPECT_EQ(Missing.Err, "Brak pliku z użytkownikami\n");
 }

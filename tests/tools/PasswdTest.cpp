@@ -22,7 +22,7 @@ void ExpectSameExcept(const ref::TRecordBytes& Before, const ref::TRecordBytes& 
 
 TEST_F(UsrpassTest, PasswdSetsTheZortanPasswordOfTheNamedUserOnly) {
     WriteSample();
-    const ref::TDecodedFile Before = Decoded();
+    const ref::TDecoded Before = Decoded();
     const std::size_t SizeBefore = Bytes().size();
 
     const TRunResult R =
@@ -30,7 +30,7 @@ TEST_F(UsrpassTest, PasswdSetsTheZortanPasswordOfTheNamedUserOnly) {
     ASSERT_EQ(R.ExitCode, 0) << R.Err;
     EXPECT_EQ(R.Out, "");
 
-    const ref::TDecodedFile After = Decoded();
+    const ref::TDecoded After = Decoded();
     EXPECT_EQ(Bytes().size(), SizeBefore);
     EXPECT_TRUE(After.ChecksumOk);
     EXPECT_EQ(After.Magic, 0x4655);
@@ -52,12 +52,12 @@ TEST_F(UsrpassTest, PasswdSetsTheZortanPasswordOfTheNamedUserOnly) {
 
 TEST_F(UsrpassTest, PasswdNetSetsOnlyTheNetworkPassword) {
     WriteSample();
-    const ref::TDecodedFile Before = Decoded();
+    const ref::TDecoded Before = Decoded();
     const TRunResult R = RunUsrpass({"passwd", UsersFile, "admin", "--net", "--password-stdin"},
                                     Input("nowa sieć\n"));
     ASSERT_EQ(R.ExitCode, 0) << R.Err;
 
-    const ref::TDecodedFile After = Decoded();
+    const ref::TDecoded After = Decoded();
     EXPECT_TRUE(After.ChecksumOk);
     EXPECT_EQ(After.Users[0].NetPass, "nowa sie\xE6");
     EXPECT_EQ(After.Users[0].Pass, "tajne");
@@ -72,14 +72,14 @@ TEST_F(UsrpassTest, PasswdNetSetsOnlyTheNetworkPassword) {
 }
 
 TEST_F(UsrpassTest, PasswdChangesTheFirstOfTwoUsersWithTheName) {
-    ref::TFileImage Image = SampleImage();
+    ref::TFileContents Image = SampleImage();
     Image.Users[2].UserName = "admin";
-    ref::WriteBytes(UsersFile, ref::EncodeFile(Image));
-    const ref::TDecodedFile Before = Decoded();
+    WriteBytes(UsersFile, ref::EncodeFile(Image));
+    const ref::TDecoded Before = Decoded();
 
     ASSERT_EQ(RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Input("n\n")).ExitCode,
               0);
-    const ref::TDecodedFile After = Decoded();
+    const ref::TDecoded After = Decoded();
     EXPECT_EQ(After.Users[0].Pass, "n");
     EXPECT_EQ(After.Records[2], Before.Records[2]);
 }
@@ -115,7 +115,7 @@ TEST_F(UsrpassTest, PasswdReportsOpenFailures) {
     EXPECT_EQ(Missing.ExitCode, 1);
     EXPECT_FALSE(Exists(UsersFile));
 
-    ref::WriteBytes(UsersFile, {'U', 'F', 0, 0});
+    WriteBytes(UsersFile, {'U', 'F', 0, 0});
     const TRunResult Damaged =
         RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Input("pw\n"));
     EXPECT_EQ(Damaged.ExitCode, 6);
@@ -157,7 +157,7 @@ TEST_F(UsrpassTest, PasswdWhoseSaveFailsExits7AndKeepsTheFile) {
         EXPECT_EQ(Bytes(), Original);
         // Nothing is left behind beside the file.
         std::size_t Entries = 0;
-        for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Temp.Dir()))
+        for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Temp.Path()))
             ++Entries;
         EXPECT_EQ(Entries, 1u);
     }

@@ -1,6 +1,6 @@
 // The independent encoder is itself checked against values worked out by hand, so that the
 // agreement tests below rest on something other than the store's own arithmetic.
-#include "tests/tools/RefFile.h"
+#include "RefFile.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(RefEncoder, LaysOutHeaderRecordAndPasswordBlockAsDefined) {
     EXPECT_EQ(R[174], 0xEE ^ 8);
     EXPECT_EQ(R[175], 0xEE ^ 220);
 
-    ref::TFileImage Image;
+    ref::TFileContents Image;
     Image.LastId = 0x0102;
     Image.Seed = 0;
     Image.Users = {U};
@@ -56,7 +56,7 @@ TEST(RefEncoder, LaysOutHeaderRecordAndPasswordBlockAsDefined) {
     EXPECT_EQ(File[15], 0x34);
     EXPECT_EQ(File[16], 0x12 ^ 8);
 
-    const ref::TDecodedFile D = ref::DecodeFile(File);
+    const ref::TDecoded D = ref::DecodeFile(File);
     EXPECT_TRUE(D.ChecksumOk);
     ASSERT_EQ(D.Users.size(), 1u);
     EXPECT_EQ(D.Users[0].UserName, "ab");

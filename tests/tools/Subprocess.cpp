@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <grp.h>
 #include <poll.h>
 #include <pty.h>
@@ -192,18 +191,4 @@ TTerminalRun RunUsrpassOnTerminal(const std::vector<std::string>& Args,
     close(Master);
     Result.ExitCode = WaitForExit(Pid);
     return Result;
-}
-
-TTempDir::TTempDir() {
-    std::string Template =
-        (std::filesystem::temp_directory_path() / "usrpass-test-XXXXXX").string();
-    if (mkdtemp(Template.data()) == nullptr)
-        throw std::runtime_error("mkdtemp");
-    Path = Template;
-    chmod(Path.c_str(), 0755);
-}
-
-TTempDir::~TTempDir() {
-    std::error_code Ignored;
-    std::filesystem::remove_all(Path, Ignored);
 }

@@ -57,18 +57,3 @@ struct TTerminalRun {
 // password prompt appears on its screen.
 TTerminalRun RunUsrpassOnTerminal(const std::vector<std::string>& Args,
                                   const std::vector<std::string>& Answers);
-
-// A private directory (mode 0755, so a user the tests drop to can reach its files), removed
-// with its contents at the end.
-class TTempDir {
-public:
-    TTempDir();
-    ~TTempDir();
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-    std::string File(const std::string& Name) const { return Path + "/" + Name; }
-    const std::string& Dir() const { return Path; }
-
-private:
-    std::string Path;
-};

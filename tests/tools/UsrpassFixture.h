@@ -2,7 +2,9 @@
 // Shared by the usrpass tests: a temporary directory and a sample file made by the independent
 // encoder.
 
-#include "tests/tools/RefFile.h"
+#include "FileBytes.h"
+#include "RefFile.h"
+#include "TempDir.h"
 #include "tests/tools/Subprocess.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +16,8 @@ inline constexpr uint32_t Logon = 0x1, Extracts = 0x2, ParcelModify = 0x100, Lay
 
 // Three users, the third's record area ending 3 bytes outside the word sum, and one stale record
 // after them. Strings are CP1250: "\xB3" is "ł", "\xAF\xF3\xB3" is "Żół", "\xA3" is "Ł".
-inline ref::TFileImage SampleImage() {
-    ref::TFileImage Image;
+inline ref::TFileContents SampleImage() {
+    ref::TFileContents Image;
     Image.LastId = 4000;
     Image.Seed = 987654321;
 
@@ -60,11 +62,11 @@ inline ref::TFileImage SampleImage() {
 class UsrpassTest : public ::testing::Test {
 protected:
     TTempDir Temp;
-    std::string UsersFile = Temp.File("UsrPass.dat");
+    std::string UsersFile = Temp / "UsrPass.dat";
 
-    void WriteSample() { ref::WriteBytes(UsersFile, ref::EncodeFile(SampleImage())); }
-    std::vector<uint8_t> Bytes() const { return ref::ReadBytes(UsersFile); }
-    ref::TDecodedFile Decoded() const { return ref::DecodeFile(Bytes()); }
+    void WriteSample() { WriteBytes(UsersFile, ref::EncodeFile(SampleImage())); }
+    std::vector<uint8_t> Bytes() const { return ReadBytes(UsersFile); }
+    ref::TDecoded Decoded() const { return ref::DecodeFile(Bytes()); }
     bool Exists(const std::string& Path) const {
         struct stat St {};
         return lstat(Path.c_str(), &St) == 0;

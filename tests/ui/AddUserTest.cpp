@@ -1,6 +1,7 @@
 #include "ui/AddUser.h"
 #include "GlobalUsers.h"
 #include "GuiTest.h"
+#include "PackedValue.h"
 #include "TestUsers.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/RadioGroup.h"
@@ -8,12 +9,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -543,19 +542,12 @@ TEST_F(Editor, PasswordButtonsOpenTheDialogForTheirPassword) {
 
 TEST_F(Editor, HelpOpensContextTwo) {
     // A help file without that topic names the topic asked for.
-    QTemporaryDir Dir;
-    QFile Help(Dir.filePath("pelorin.hlp"));
-    ASSERT_TRUE(Help.open(QIODevice::WriteOnly));
-    Help.write("<html><body><a name=\"context-7\"></a>Temat</body></html>");
-    Help.close();
-    const std::string SavedHelp = Application.HelpFile;
-    Application.HelpFile = Help.fileName().toStdString();
+    const TTopic7HelpFile Help;
     Run(Ewa, [&](TAddUserWnd& W) {
         Press(W, "BitBtn3");
         QTest::keyClick(Part<QLineEdit>(&W, "Name"), Qt::Key_F1);
         Press(W, "BitBtn2");
     });
-    Application.HelpFile = SavedHelp;
     ASSERT_EQ(Boxes.Shown.size(), 2u);
     for (const TShownBox& Box : Boxes.Shown)
         EXPECT_TRUE(Box.Text.endsWith(QStringLiteral(" nr 2."))) << Box.Text.toStdString();

@@ -15,13 +15,6 @@
 
 namespace {
 
-template <class T> T* Part(QWidget* Form, const char* Name) {
-    T* Found = Form->findChild<T*>(QString::fromLatin1(Name));
-    if (!Found)
-        ADD_FAILURE() << "no component " << Name;
-    return Found;
-}
-
 bool SameRecord(const TUserRec& A, const TUserRec& B) {
     return std::memcmp(&A, &B, sizeof A) == 0;
 }

@@ -3,11 +3,6 @@
 
 #include "store/User.h"
 
-#include <QString>
-#include <QWidget>
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <initializer_list>
 
@@ -28,16 +23,3 @@ public:
     TGlobalUsers(const TGlobalUsers&) = delete;
     TGlobalUsers& operator=(const TGlobalUsers&) = delete;
 };
-
-// A field of a packed record by value: the test macros bind references, which it cannot take.
-template <class T> constexpr T Val(T Value) {
-    return Value;
-}
-
-// A named component of a form; fails the test when there is none.
-template <class T> T* Part(const QWidget* Form, const char* Name) {
-    T* Found = Form->findChild<T*>(QString::fromLatin1(Name));
-    if (!Found)
-        ADD_FAILURE() << "no component " << Name;
-    return Found;
-}

@@ -14,13 +14,6 @@
 
 namespace {
 
-template <class T> T* Part(QWidget* Form, const char* Name) {
-    T* Found = Form->findChild<T*>(QString::fromLatin1(Name));
-    if (!Found)
-        ADD_FAILURE() << "no component " << Name;
-    return Found;
-}
-
 TLogonWnd* OpenLogon() {
     return qobject_cast<TLogonWnd*>(QApplication::activeModalWidget());
 }

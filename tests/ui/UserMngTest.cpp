@@ -1,6 +1,7 @@
 #include "ui/UserMng.h"
 #include "GlobalUsers.h"
 #include "GuiTest.h"
+#include "PackedValue.h"
 #include "TestUsers.h"
 #include "toolkit/Screen.h"
 #include "toolkit/SpeedButton.h"
@@ -8,13 +9,11 @@
 #include "viewer/Viewer.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -405,16 +404,9 @@ TEST_F(MainWindow, KeysAndDoubleClickReachTheButtonsActions) {
 }
 
 TEST_F(MainWindow, HelpOpensContextOne) {
-    QTemporaryDir Dir;
-    QFile Help(Dir.filePath("pelorin.hlp"));
-    ASSERT_TRUE(Help.open(QIODevice::WriteOnly));
-    Help.write("<html><body><a name=\"context-7\"></a>Temat</body></html>");
-    Help.close();
-    const std::string SavedHelp = Application.HelpFile;
-    Application.HelpFile = Help.fileName().toStdString();
+    const TTopic7HelpFile Help;
     Press("HelpBtn");
     QTest::keyClick(Grid(), Qt::Key_F1);
-    Application.HelpFile = SavedHelp;
     ASSERT_EQ(Boxes.Shown.size(), 2u);
     for (const TShownBox& Box : Boxes.Shown)
         EXPECT_TRUE(Box.Text.endsWith(QStringLiteral(" nr 1."))) << Box.Text.toStdString();

@@ -1,6 +1,7 @@
 #include "GuiTest.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +18,18 @@ TMessageBoxRecorder::TMessageBoxRecorder(int Answer) : FAnswer(Answer) {
 
 TMessageBoxRecorder::~TMessageBoxRecorder() {
     Application.SetMessageBoxHook({});
+}
+
+TTopic7HelpFile::TTopic7HelpFile() : FSaved(Application.HelpFile) {
+    QFile Help(FDir.filePath("pelorin.hlp"));
+    if (!Help.open(QIODevice::WriteOnly))
+        ADD_FAILURE() << "cannot write " << Help.fileName().toStdString();
+    Help.write("<html><body><a name=\"context-7\"></a>Temat</body></html>");
+    Application.HelpFile = Help.fileName().toStdString();
+}
+
+TTopic7HelpFile::~TTopic7HelpFile() {
+    Application.HelpFile = FSaved;
 }
 
 void TypeText(QWidget* Widget, const QString& Text) {

@@ -1,6 +1,7 @@
 #pragma once
-// An encoder and decoder of the user file written from the format's description alone, sharing
-// no code with the store: when usrpass and this code agree byte for byte, both follow the format.
+// An encoder and decoder of the user file written from the format's description alone, with a
+// generator of its own and no code shared with the store: when the store or usrpass and this
+// code agree byte for byte, both follow the format.
 
 #include <array>
 #include <cstdint>
@@ -46,7 +47,7 @@ TRecordBytes EncodeRecord(const TUser& User);
 // The record's fields; Pass and NetPass are decoded, Filler is not recovered.
 TUser DecodeRecord(const uint8_t* Record);
 
-struct TFileImage {
+struct TFileContents {
     uint16_t Magic = 0x4655;
     uint16_t LastId = 0;
     int32_t Seed = 0;
@@ -55,9 +56,9 @@ struct TFileImage {
 };
 
 // Header, the records scrambled as one stream under Seed, the word sum of the scrambled area.
-std::vector<uint8_t> EncodeFile(const TFileImage& Image);
+std::vector<uint8_t> EncodeFile(const TFileContents& Contents);
 
-struct TDecodedFile {
+struct TDecoded {
     uint16_t Magic = 0;
     uint16_t LastId = 0;
     int32_t Seed = 0;
@@ -65,15 +66,13 @@ struct TDecodedFile {
     uint16_t Count = 0;
     uint8_t LockByte = 0;
     bool ChecksumOk = false;
+    bool Ok = false; // a file the store loads: "UF", Count >= 1, whole records, ChecksumOk
     std::vector<TRecordBytes> Records; // unscrambled records, password blocks still scrambled
     std::vector<TUser> Users;
     std::vector<uint8_t> Trailer;
 };
 
 // Throws std::runtime_error when the file is too short for its header and Count records.
-TDecodedFile DecodeFile(const std::vector<uint8_t>& Bytes);
-
-std::vector<uint8_t> ReadBytes(const std::string& Path);
-void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Bytes);
+TDecoded DecodeFile(const std::vector<uint8_t>& Bytes);
 
 } // namespace ref

@@ -1,11 +1,13 @@
 #pragma once
-// A fresh directory under the system's temporary directory, removed with its contents.
+// A fresh directory under the system's temporary directory, removed with its contents. Mode
+// 0755, so that a child process that has given up root can still reach the files in it.
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 class TTempDir {
 public:
@@ -14,6 +16,7 @@ public:
         if (::mkdtemp(Template.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         FPath = Template;
+        ::chmod(Template.c_str(), 0755);
     }
     ~TTempDir() {
         std::error_code Ec;

@@ -1,8 +1,6 @@
-#include "tests/tools/RefFile.h"
+#include "RefFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace ref {
@@ -110,31 +108,31 @@ TUser DecodeRecord(const uint8_t* R) {
     return U;
 }
 
-std::vector<uint8_t> EncodeFile(const TFileImage& Image) {
+std::vector<uint8_t> EncodeFile(const TFileContents& Contents) {
     std::vector<uint8_t> Area;
-    for (const TUser& U : Image.Users) {
+    for (const TUser& U : Contents.Users) {
         const TRecordBytes R = EncodeRecord(U);
         Area.insert(Area.end(), R.begin(), R.end());
     }
-    XorWithStream(Area.data(), Area.size(), static_cast<uint32_t>(Image.Seed));
+    XorWithStream(Area.data(), Area.size(), static_cast<uint32_t>(Contents.Seed));
 
     // Sized once and filled by copy: growing a 15-byte vector by insert trips a false
     // array-bounds warning of GCC 12 at -O2.
-    std::vector<uint8_t> File(HeaderSize + Area.size() + Image.Trailer.size(), 0);
-    Put16(&File[0], Image.Magic);
-    Put16(&File[2], Image.LastId);
-    Put32(&File[4], static_cast<uint32_t>(Image.Seed));
+    std::vector<uint8_t> File(HeaderSize + Area.size() + Contents.Trailer.size(), 0);
+    Put16(&File[0], Contents.Magic);
+    Put16(&File[2], Contents.LastId);
+    Put32(&File[4], static_cast<uint32_t>(Contents.Seed));
     Put32(&File[8], WordSum(Area.data(), Area.size()));
-    Put16(&File[12], static_cast<uint16_t>(Image.Users.size()));
+    Put16(&File[12], static_cast<uint16_t>(Contents.Users.size()));
     const auto AreaEnd = std::copy(Area.begin(), Area.end(), File.begin() + HeaderSize);
-    std::copy(Image.Trailer.begin(), Image.Trailer.end(), AreaEnd);
+    std::copy(Contents.Trailer.begin(), Contents.Trailer.end(), AreaEnd);
     return File;
 }
 
-TDecodedFile DecodeFile(const std::vector<uint8_t>& Bytes) {
+TDecoded DecodeFile(const std::vector<uint8_t>& Bytes) {
     if (Bytes.size() < HeaderSize)
         throw std::runtime_error("file shorter than its header");
-    TDecodedFile D;
+    TDecoded D;
     D.Magic = Get16(&Bytes[0]);
     D.LastId = Get16(&Bytes[2]);
     D.Seed = static_cast<int32_t>(Get32(&Bytes[4]));
@@ -155,22 +153,8 @@ TDecodedFile DecodeFile(const std::vector<uint8_t>& Bytes) {
         D.Users.push_back(DecodeRecord(R.data()));
     }
     D.Trailer.assign(Bytes.begin() + HeaderSize + AreaSize, Bytes.end());
+    D.Ok = D.Magic == 0x4655 && D.Count >= 1 && D.Trailer.size() % RecordSize == 0 && D.ChecksumOk;
     return D;
-}
-
-std::vector<uint8_t> ReadBytes(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    if (!In)
-        throw std::runtime_error("cannot read " + Path);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(reinterpret_cast<const char*>(Bytes.data()),
-              static_cast<std::streamsize>(Bytes.size()));
-    if (!Out)
-        throw std::runtime_error("cannot write " + Path);
 }
 
 } // namespace ref

@@ -6,8 +6,13 @@
 #include "toolkit/Application.h"
 
 #include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 struct TShownBox {
@@ -30,6 +35,28 @@ public:
 
 private:
     int FAnswer;
+};
+
+// A named component of a form; fails the test when there is none.
+template <class T> T* Part(const QWidget* Form, const char* Name) {
+    T* Found = Form->findChild<T*>(QString::fromLatin1(Name));
+    if (!Found)
+        ADD_FAILURE() << "no component " << Name;
+    return Found;
+}
+
+// While it lives, the application's help file is one with topic 7 only, so that help asked
+// for at another context names that context in its message.
+class TTopic7HelpFile {
+public:
+    TTopic7HelpFile();
+    ~TTopic7HelpFile();
+    TTopic7HelpFile(const TTopic7HelpFile&) = delete;
+    TTopic7HelpFile& operator=(const TTopic7HelpFile&) = delete;
+
+private:
+    QTemporaryDir FDir;
+    std::string FSaved;
 };
 
 // Types Text into Widget one character at a time as key events (any letter, unlike
