@@ -3,6 +3,7 @@
 #include "tools/ToolError.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 const char* const UsageText = R"(Użycie:
@@ -11,6 +12,7 @@ const char* const UsageText = R"(Użycie:
   usrpass check PLIK
   usrpass passwd PLIK UŻYTKOWNIK [--net] [--password-stdin]
   usrpass --help
+  usrpass --version
 
 Polecenia:
   init    tworzy nowy plik z użytkownikami z jednym administratorem (prawa dostępu 0600);
@@ -30,6 +32,7 @@ Opcje:
   --net              hasło sieciowe zamiast hasła Zortan (passwd)
   --                 koniec opcji: dalsze argumenty to nazwy
   -h, --help         ten opis
+  --version          wersja programu
 
 Nazwy i hasła mają najwyżej 15 znaków strony kodowej 1250.
 
@@ -74,11 +77,13 @@ const TCommandDef& FindCommand(std::string_view Name) {
     return *It;
 }
 
-bool AsksForHelp(std::span<const std::string_view> Args) {
+// True when one of Names stands among the options, before a "--".
+bool HasFlag(std::span<const std::string_view> Args,
+             std::initializer_list<std::string_view> Names) {
     for (std::string_view A : Args) {
         if (A == "--")
             return false;
-        if (A == "--help" || A == "-h")
+        if (std::find(Names.begin(), Names.end(), A) != Names.end())
             return true;
     }
     return false;
@@ -91,8 +96,13 @@ bool IsOption(std::string_view A) {
 } // namespace
 
 TArguments ParseArguments(std::span<const std::string_view> Args) {
-    if (AsksForHelp(Args))
+    if (HasFlag(Args, {"--help", "-h"}))
         return TArguments{};
+    if (HasFlag(Args, {"--version"})) {
+        TArguments Version;
+        Version.Kind = TCommandKind::Version;
+        return Version;
+    }
     if (Args.empty())
         throw TUsageError("Nie podano polecenia");
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-enum class TCommandKind { Help, Init, List, Check, Passwd };
+enum class TCommandKind { Help, Version, Init, List, Check, Passwd };
 
 struct TArguments {
     TCommandKind Kind = TCommandKind::Help;

@@ -21,6 +21,9 @@ int Run(const TArguments& Args) {
     case TCommandKind::Help:
         std::cout << UsageText;
         return ExitOk;
+    case TCommandKind::Version:
+        std::cout << "usrpass (Pelorin) " PELORIN_VERSION "\n";
+        return ExitOk;
     case TCommandKind::Init:
         return RunInit(Args);
     case TCommandKind::List:

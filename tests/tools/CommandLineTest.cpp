@@ -1,6 +1,8 @@
 // The command line as scripts meet it: help, and the usage errors that must change nothing.
 #include "tests/tools/UsrpassFixture.h"
 
+#include <regex>
+
 using Args = std::vector<std::string>;
 
 TEST(UsrpassCommandLine, HelpGoesToStdoutAndSucceeds) {
@@ -11,6 +13,17 @@ TEST(UsrpassCommandLine, HelpGoesToStdoutAndSucceeds) {
                   std::string::npos);
         EXPECT_NE(R.Out.find("usrpass passwd PLIK UŻYTKOWNIK [--net] [--password-stdin]"),
                   std::string::npos);
+        EXPECT_EQ(R.Err, "");
+    }
+}
+
+TEST(UsrpassCommandLine, VersionGoesToStdoutAndSucceeds) {
+    for (const Args& A : {Args{"--version"}, Args{"list", "x", "--version"}}) {
+        const TRunResult R = RunUsrpass(A);
+        EXPECT_EQ(R.ExitCode, 0) << A[0];
+        EXPECT_TRUE(
+            std::regex_match(R.Out, std::regex("usrpass \\(Pelorin\\) \\d+\\.\\d+\\.\\d+\n")))
+            << R.Out;
         EXPECT_EQ(R.Err, "");
     }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 TEST_F(UsrpassTest, ListShowsEveryCountedUserInFileOrder) {
     WriteSample();
@@ -37,12 +38,25 @@ TEST_F(UsrpassTest, ListJsonIsExactAndUtf8) {
               "]}\n");
 }
 
-TEST_F(UsrpassTest, CheckCountsTheUsers) {
+TEST_F(UsrpassTest, CheckCountsTheUsersAndWarnsWhenOthersHaveAccess) {
     WriteSample();
-    const TRunResult R = RunUsrpass({"check", UsersFile});
-    EXPECT_EQ(R.ExitCode, 0);
-    EXPECT_EQ(R.Out, "3\n");
-    EXPECT_EQ(R.Err, "");
+    // The owner and a group of administrators: silent. Any access for others: one line on
+    // stderr, the result and the exit code unchanged.
+    const std::pair<mode_t, const char*> Modes[] = {
+        {0600, ""},
+        {0660, ""},
+        {0644, "Ostrzeżenie: prawa pliku z użytkownikami (0644) dają dostęp innym użytkownikom "
+               "systemu; zalecane 0660 lub 0600\n"},
+        {0602, "Ostrzeżenie: prawa pliku z użytkownikami (0602) dają dostęp innym użytkownikom "
+               "systemu; zalecane 0660 lub 0600\n"},
+    };
+    for (const auto& [Mode, Warning] : Modes) {
+        ASSERT_EQ(chmod(UsersFile.c_str(), Mode), 0);
+        const TRunResult R = RunUsrpass({"check", UsersFile});
+        EXPECT_EQ(R.ExitCode, 0) << std::oct << Mode;
+        EXPECT_EQ(R.Out, "3\n") << std::oct << Mode;
+        EXPECT_EQ(R.Err, Warning) << std::oct << Mode;
+    }
 }
 
 TEST_F(UsrpassTest, CheckIgnoresTheAreaTailOutsideTheSum) {
