@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace ref {
 
 // The runtime generator, restated: state := state * 134775813 + 1; a byte is the upper 8 bits.
@@ -173,6 +176,23 @@ inline TDecoded DecodeFile(const std::vector<uint8_t>& File) {
     }
     D.Ok = true;
     return D;
+}
+
+// Appends the journal of an in-place save of Image: whole records holding Image and, at the very
+// end, the trailer "PLRJRNL1", Image's length, where the journal starts, the 64-bit XXH3 of
+// Image and the XXH3 of the trailer's first 32 bytes.
+inline void AppendJournal(std::vector<uint8_t>& File, const std::vector<uint8_t>& Image) {
+    const std::size_t Start = File.size();
+    const std::size_t Room = (Image.size() + 40 + 204) / 205 * 205;
+    File.resize(Start + Room, 0);
+    std::copy(Image.begin(), Image.end(), File.begin() + static_cast<long>(Start));
+    const std::size_t T = File.size() - 40;
+    const std::string Magic = "PLRJRNL1";
+    std::copy(Magic.begin(), Magic.end(), File.begin() + static_cast<long>(T));
+    PutLe(File, T + 8, Image.size(), 8);
+    PutLe(File, T + 16, Start, 8);
+    PutLe(File, T + 24, XXH3_64bits(Image.data(), Image.size()), 8);
+    PutLe(File, T + 32, XXH3_64bits(File.data() + T, 32), 8);
 }
 
 } // namespace ref
