@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -68,32 +66,6 @@ TEST(File, OpenRefusesMissingFilesDirectoriesAndFifos) {
     ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(F.Open(Dir / "fifo", TFileMode::ReadWrite)); // and does not hang
     EXPECT_FALSE(F.IsOpen());
-}
-
-TEST(File, ClosedStandardDescriptorsGetTheNullDevice) {
-    std::fflush(nullptr);
-    const pid_t Child = ::fork();
-    ASSERT_GE(Child, 0);
-    if (Child == 0) {
-        struct stat Null {
-        }, In{}, Err{}, Out{}, OutBefore{};
-        ::fstat(1, &OutBefore);
-        ::close(0);
-        ::close(2);
-        if (!OpenStandardDescriptors())
-            ::_exit(1);
-        ::stat("/dev/null", &Null);
-        ::fstat(0, &In);
-        ::fstat(2, &Err);
-        ::fstat(1, &Out);
-        const bool ToNull = S_ISCHR(In.st_mode) && In.st_rdev == Null.st_rdev &&
-                            S_ISCHR(Err.st_mode) && Err.st_rdev == Null.st_rdev;
-        const bool OutKept = Out.st_dev == OutBefore.st_dev && Out.st_ino == OutBefore.st_ino;
-        ::_exit(ToNull && OutKept ? 0 : 2);
-    }
-    int Status = 0;
-    ::waitpid(Child, &Status, 0);
-    EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
 }
 
 TEST(File, CreateNeverOverwrites) {

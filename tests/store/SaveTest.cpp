@@ -612,8 +612,11 @@ protected:
 
     // Kills Rounds saves at random moments; reports what the next writer found each time.
     void KillSaves(int Rounds, const std::function<int()>& Setup) {
-        WriteBytes(Path, BaseFile);
-        const int64_t SaveTime = RunSave(0, Setup, std::nullopt); // calibration, not killed
+        int64_t SaveTime = INT64_MAX; // the quickest of three saves that are not killed
+        for (int Round = 0; Round < 3; ++Round) {
+            WriteBytes(Path, BaseFile);
+            SaveTime = std::min(SaveTime, RunSave(Round, Setup, std::nullopt));
+        }
         if (SaveTime < 0)
             return;
         const unsigned Seed = std::random_device{}();
@@ -623,34 +626,28 @@ protected:
         for (int Round = 0; Round < Rounds; ++Round) {
             SCOPED_TRACE("round " + std::to_string(Round) + ", seed " + std::to_string(Seed));
             WriteBytes(Path, BaseFile);
-            if (RunSave(Round, Setup, std::chrono::microseconds(Moment(Rng))) >= 0)
-                ++Finished;
+            Finished += RunSave(Round, Setup, std::chrono::microseconds(Moment(Rng))) >= 0;
             TUserManager Reader; // never writes: sees a front cut short as it is
             Torn += Reader.Open(Path, false) == ueDamaged;
             const auto SizeBefore = std::filesystem::file_size(Path);
-
             TUserManager Store;
             ASSERT_EQ(Store.Open(Path, true), ueOk);
-            std::vector<uint8_t> Area;
-            for (int I = 0; I < Store.Count(); ++I) {
-                const auto* Rec = reinterpret_cast<const uint8_t*>(&Store.Items(I)->Rec);
-                Area.insert(Area.end(), Rec, Rec + 205);
-            }
-            const bool Saved = Area != ExpectedArea(Round, false);
-            ASSERT_EQ(Area, ExpectedArea(Round, Saved));
-            New += Saved;
-            if (std::filesystem::file_size(Path) != SizeBefore)
-                ++(Saved ? RolledForward : Dropped);
+            const bool Recovered = std::filesystem::file_size(Path) != SizeBefore;
             ASSERT_TRUE(Store.Save());
+
             std::vector<uint8_t> Bytes(std::filesystem::file_size(Path));
             std::ifstream(Path, std::ios::binary)
                 .read(reinterpret_cast<char*>(Bytes.data()), static_cast<long>(Bytes.size()));
             const ref::TDecoded D = ref::DecodeFile(Bytes);
             ASSERT_TRUE(D.Ok);
-            ASSERT_EQ(D.Records.size() * 205, Area.size());
-            for (std::size_t I = 0; I < D.Records.size(); ++I)
-                ASSERT_TRUE(std::equal(D.Records[I].begin(), D.Records[I].end(),
-                                       Area.begin() + static_cast<long>(I * 205)));
+            const bool Saved = D.Records.size() != BaseUsers; // every round's change counts
+            std::vector<uint8_t> Area;
+            for (const std::vector<uint8_t>& Record : D.Records)
+                Area.insert(Area.end(), Record.begin(), Record.end());
+            ASSERT_TRUE(Area == ExpectedArea(Round, Saved));
+            New += Saved;
+            RolledForward += Recovered && Saved;
+            Dropped += Recovered && !Saved;
         }
         EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
         std::printf("%d kills (a save takes %lld ms): %d saves finished first; the front was cut "
