@@ -107,7 +107,7 @@ bool WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep
     return true;
 }
 
-TJournalOutcome FinishInPlaceRewrite(int Fd) {
+TJournalOutcome FinishInPlaceRewrite(int Fd, uint64_t MaxHeadLen) {
     const int64_t Size = SizeOf(Fd);
     if (Size < static_cast<int64_t>(TrailerSize))
         return Size < 0 ? TJournalOutcome::Failed : TJournalOutcome::None;
@@ -120,8 +120,8 @@ TJournalOutcome FinishInPlaceRewrite(int Fd) {
     const uint64_t Start = GetLe64(Trailer.data() + 16);
     const bool Ours = std::equal(JournalMagic.begin(), JournalMagic.end(), Trailer.begin()) &&
                       GetLe64(Trailer.data() + 32) == XXH3_64bits(Trailer.data(), 32) &&
-                      HeadLen > 0 && HeadLen <= Start && Start <= Len - TrailerSize &&
-                      HeadLen <= Len - TrailerSize - Start;
+                      HeadLen > 0 && HeadLen <= MaxHeadLen && HeadLen <= Start &&
+                      Start <= Len - TrailerSize && HeadLen <= Len - TrailerSize - Start;
     if (!Ours)
         return TJournalOutcome::None;
 

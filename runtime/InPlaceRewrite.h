@@ -27,5 +27,6 @@ enum class TJournalOutcome {
 };
 
 // For the holder of the file's lock, before it reads the file: finishes or removes the journal
-// that an interrupted WriteHeadInPlace left at the file's end.
-TJournalOutcome FinishInPlaceRewrite(int Fd);
+// that an interrupted WriteHeadInPlace left at the file's end. A journal that claims a head longer
+// than MaxHeadLen is none of ours.
+TJournalOutcome FinishInPlaceRewrite(int Fd, uint64_t MaxHeadLen);

@@ -63,7 +63,8 @@ int TUserManager::LockAndReread() {
     // leads to now.
     if (!Handle.IsSameFileAs(FFileName))
         return Fail(OpenStartOver);
-    if (FinishInPlaceRewrite(Handle.Fd()) == TJournalOutcome::Failed)
+    constexpr uint64_t LargestImage = UserFileHeaderSize + uint64_t{0xFFFF} * UserRecSize;
+    if (FinishInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed)
         return Fail(ueOpen);
     if (!ReadHeader(Handle, Header))
         return Fail(ueOpen);
