@@ -6,6 +6,7 @@
 
 #include "app/Common.h"
 #include "app/LogonDispatch.h"
+#include "runtime/File.h"
 #include "runtime/Path.h"
 #include "store/User.h"
 #include "toolkit/Application.h"
@@ -26,6 +27,9 @@ int ShowStoreMessage(const std::string& Text, const std::string& Caption, int Fl
 } // namespace
 
 int main(int Argc, char** Argv) {
+    // Before anything is opened: a user file must never become standard input or output.
+    if (!OpenStandardDescriptors())
+        return 0;
     // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
     // instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);

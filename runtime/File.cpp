@@ -41,6 +41,28 @@ bool WriteAllAt(int Fd, int64_t Offset, const void* Buf, std::size_t Len) {
            }) == static_cast<int64_t>(Len);
 }
 
+int64_t ReadAllAt(int Fd, int64_t Offset, void* Buf, std::size_t Len) {
+    auto* P = static_cast<char*>(Buf);
+    return TransferAll(Len, [&](std::size_t Done) {
+        return ::pread(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+    });
+}
+
+bool OpenStandardDescriptors() {
+    for (int Fd = 0; Fd <= 2; ++Fd) {
+        if (::fcntl(Fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // Every lower descriptor is open, so the new one is Fd itself.
+        const int Got = ::open("/dev/null", Fd == 0 ? O_RDONLY : O_WRONLY);
+        if (Got != Fd) {
+            if (Got >= 0)
+                ::close(Got);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool FileExists(const std::string& Path) {
     struct stat St {};
     return ::stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
@@ -67,6 +89,11 @@ bool TFile::Open(const std::string& Path, TFileMode Mode) {
     if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
         ::close(Fd);
         errno = EINVAL;
+        return false;
+    }
+    if (Mode == TFileMode::ReadWrite && (St.st_mode & 0222) == 0) {
+        ::close(Fd);
+        errno = EACCES;
         return false;
     }
     const int Flags = ::fcntl(Fd, F_GETFL);
@@ -118,10 +145,7 @@ bool TFile::Write(const void* Buf, std::size_t Len) {
 }
 
 int64_t TFile::ReadAt(int64_t Offset, void* Buf, std::size_t Len) const {
-    auto* P = static_cast<char*>(Buf);
-    return TransferAll(Len, [&](std::size_t Done) {
-        return ::pread(FFd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
-    });
+    return ReadAllAt(FFd, Offset, Buf, Len);
 }
 
 bool TFile::WriteAt(int64_t Offset, const void* Buf, std::size_t Len) {

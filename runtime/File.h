@@ -16,6 +16,13 @@ bool FileExists(const std::string& Path);
 // repeating interrupted and short writes; false (errno set) when any of them was not written.
 bool WriteAll(int Fd, const void* Buf, std::size_t Len);
 bool WriteAllAt(int Fd, int64_t Offset, const void* Buf, std::size_t Len);
+// Reads up to Len bytes at Offset, repeating interrupted and short reads; returns the number read
+// (less than Len only at the end of the file) or -1 on failure.
+int64_t ReadAllAt(int Fd, int64_t Offset, void* Buf, std::size_t Len);
+
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, so that no file the
+// program opens later takes the place of standard input or output. False when that failed.
+bool OpenStandardDescriptors();
 
 enum class TFileMode { ReadOnly, ReadWrite };
 enum class TLockResult { Locked, Refused, Failed };
@@ -30,7 +37,8 @@ public:
     TFile& operator=(const TFile&) = delete;
 
     // Opens an existing regular file; false (errno set) when it cannot be opened or is not a
-    // regular file. Closes whatever this object held before.
+    // regular file. A file without any write permission bit is read-only for everybody, root
+    // included, as a read-only attribute would be. Closes whatever this object held before.
     bool Open(const std::string& Path, TFileMode Mode);
     // Creates a new file for reading and writing; false when it exists or cannot be created.
     bool Create(const std::string& Path, mode_t Mode);

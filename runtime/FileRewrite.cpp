@@ -1,5 +1,7 @@
 #include "runtime/FileRewrite.h"
 
+#include "runtime/InPlaceRewrite.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -49,24 +51,10 @@ bool SyncDirectory(const std::string& Dir) {
     return Ok;
 }
 
-TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head, int64_t OldSize) {
-    const int Fd = Original.Fd();
-    const auto NewEnd = static_cast<int64_t>(Head.size());
-    // Claim the room for a longer file first, so that a full disk or a size limit stops the
-    // save before a single byte of the original is overwritten.
-    if (NewEnd > OldSize) {
-        const int Err = ::posix_fallocate(Fd, OldSize, NewEnd - OldSize);
-        if (Err != 0) {
-            // Give back whatever room was taken; should that fail too, the extra zero bytes
-            // after the old end are all that changed.
-            const bool Restored = ::ftruncate(Fd, OldSize) == 0;
-            static_cast<void>(Restored);
-            return TRewriteResult::Failed;
-        }
-    }
-    if (!WriteAllAt(Fd, 0, Head.data(), Head.size()) || ::fsync(Fd) != 0)
-        return TRewriteResult::Failed;
-    return TRewriteResult::WrittenInPlace;
+TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head,
+                            uint64_t LengthStep) {
+    return WriteHeadInPlace(Original.Fd(), Head, LengthStep) ? TRewriteResult::WrittenInPlace
+                                                             : TRewriteResult::Failed;
 }
 
 // Gives the new file the original's extended attributes (access control lists among them).
@@ -125,6 +113,7 @@ std::string DirectoryOf(const std::string& Path) {
 
 struct TFileRewrite::TState {
     const TFile& Original;
+    const uint64_t LengthStep;
     struct stat Old {};
     TMode Mode = TMode::Failed;
     std::string Target; // the file's real path
@@ -136,13 +125,20 @@ struct TFileRewrite::TState {
     uint64_t AheadBegin = 0; // WriteAhead has written [AheadBegin, AheadEnd)
     uint64_t AheadEnd = 0;
 
-    explicit TState(const TFile& AOriginal) : Original(AOriginal) {}
+    TState(const TFile& AOriginal, uint64_t ALengthStep)
+        : Original(AOriginal), LengthStep(ALengthStep) {}
     void Prepare(const std::string& Path);
     bool PrepareTemporary();
+    std::string TempPrefix() const;
 };
 
+std::string TFileRewrite::TState::TempPrefix() const {
+    const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
+    return "." + Base.substr(0, 200) + ".tmp-";
+}
+
 void TFileRewrite::TState::Prepare(const std::string& Path) {
-    if (!Original.IsOpen() || ::fstat(Original.Fd(), &Old) != 0)
+    if (!Original.IsOpen())
         return;
     // Replace the file a symbolic link points to, never the link; and only when the name still
     // leads to the file that is open.
@@ -151,6 +147,10 @@ void TFileRewrite::TState::Prepare(const std::string& Path) {
         return;
     Target = Resolved;
     Dir = DirectoryOf(Target);
+    // Before the count of links is taken: a leftover may be a further name of this very file.
+    RemoveLeftovers(Dir, TempPrefix());
+    if (::fstat(Original.Fd(), &Old) != 0)
+        return;
     // A rename would split a file with further hard links from its other names.
     if (Old.st_nlink > 1) {
         Mode = TMode::InPlace;
@@ -162,10 +162,7 @@ void TFileRewrite::TState::Prepare(const std::string& Path) {
 // Creates the temporary file with the original's owner, mode and attributes. Sets the in-place
 // mode where that is the way left, and returns false then or on failure.
 bool TFileRewrite::TState::PrepareTemporary() {
-    const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
-    const std::string Prefix = "." + Base.substr(0, 200) + ".tmp-";
-    RemoveLeftovers(Dir, Prefix);
-    std::string Name = Dir + "/" + Prefix + "XXXXXX";
+    std::string Name = Dir + "/" + TempPrefix() + "XXXXXX";
     TempFd = ::mkostemp(Name.data(), O_CLOEXEC);
     if (TempFd < 0) {
         if (DirectoryRefusesFiles(errno))
@@ -194,8 +191,8 @@ bool TFileRewrite::TState::PrepareTemporary() {
     return true;
 }
 
-TFileRewrite::TFileRewrite(const TFile& Original, const std::string& Path)
-    : F(std::make_unique<TState>(Original)) {
+TFileRewrite::TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep)
+    : F(std::make_unique<TState>(Original, LengthStep)) {
     F->Prepare(Path);
 }
 
@@ -227,7 +224,7 @@ void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
 TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
     TState& S = *F;
     if (S.Mode == TMode::InPlace)
-        return WriteInPlace(S.Original, Head, S.Old.st_size);
+        return WriteInPlace(S.Original, Head, S.LengthStep);
     if (S.Mode != TMode::Temporary || S.AheadFailed || S.AheadEnd > Head.size())
         return TRewriteResult::Failed;
 
@@ -246,17 +243,23 @@ TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
     if (::close(Fd) != 0)
         return TRewriteResult::Failed;
 
-    if (::rename(S.TempName.c_str(), S.Target.c_str()) != 0)
-        return TRewriteResult::Failed;
+    if (::rename(S.TempName.c_str(), S.Target.c_str()) != 0) {
+        // The name cannot be replaced (a bind-mounted file, a file that a network share holds
+        // open elsewhere, ...): the file itself can still be written.
+        ::unlink(S.TempName.c_str());
+        S.TempName.clear();
+        if (!S.Original.IsSameFileAs(S.Target))
+            return TRewriteResult::Failed;
+        return WriteInPlace(S.Original, Head, S.LengthStep);
+    }
     S.Renamed = true;
-    // The new contents are in place; the failure is reported because a crash could still
-    // bring back the old directory entry.
-    if (!SyncDirectory(S.Dir))
-        return TRewriteResult::Failed;
-    return TRewriteResult::Replaced;
+    // The new contents are in place whatever follows; only their durability is in question.
+    if (SyncDirectory(S.Dir) || SyncDirectory(S.Dir))
+        return TRewriteResult::Replaced;
+    return TRewriteResult::ReplacedNotFlushed;
 }
 
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
-                               std::span<const uint8_t> Head) {
-    return TFileRewrite(Original, Path).Commit(Head);
+                               std::span<const uint8_t> Head, uint64_t LengthStep) {
+    return TFileRewrite(Original, Path, LengthStep).Commit(Head);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Durable rewrite of the head of a file that is open and locked: the new bytes go to a temporary
 // file in the same directory, which then replaces the original by rename, so a crash, a kill or
-// a full disk at any moment leaves either the old file or the new one, never a mixture.
+// a full disk at any moment leaves either the old file or the new one, never a mixture. Where
+// the file cannot be replaced, the head is written in place through a journal (InPlaceRewrite.h),
+// which the next writer's FinishInPlaceRewrite completes after an interruption.
 
 #include "runtime/File.h"
 
@@ -11,10 +13,12 @@
 #include <string>
 
 enum class TRewriteResult {
-    Replaced,       // the temporary file now stands in the original's place
-    WrittenInPlace, // the directory refused the temporary file: the original was overwritten
-    Failed,         // the original is exactly as it was (except when only the final flush of
-                    // the directory failed: the new file is then in place but maybe not durable)
+    Replaced,           // the temporary file now stands in the original's place
+    ReplacedNotFlushed, // replaced, but the directory could not be flushed (tried twice): a power
+                        // cut may still bring back the old directory entry
+    WrittenInPlace,     // the file could not be replaced: the original was overwritten in place
+    Failed,             // the original's contents are as they were (or, when the in-place write
+                        // failed past its journal, as the next writer's open completes them)
 };
 
 // The new file is Head from offset 0 followed by the original's bytes from offset Head.size() to
@@ -23,13 +27,14 @@ enum class TRewriteResult {
 // owner, group, permission bits and extended attributes (access control lists) and reaches the
 // disk, and the directory entry with it, before Commit returns Replaced. Where the directory does
 // not let the process create a file (or the owner or an attribute cannot be carried over, or the
-// file has further hard links), Commit writes the head over the original in place, every write
-// checked and flushed. Original stays open either way. Temporary files that earlier rewrites,
-// killed before their rename, left in the directory are removed: the caller must hold the file's
-// lock, so no other rewrite is under way.
+// file has further hard links), or the rename itself is refused (a bind-mounted file, a file
+// that a network share holds open elsewhere), Commit writes the head over the original in place
+// (WriteHeadInPlace, growing the file by whole LengthStep bytes). Original stays open either way.
+// Temporary files that earlier rewrites, killed before their rename, left in the directory are
+// removed: the caller must hold the file's lock, so no other rewrite is under way.
 class TFileRewrite {
 public:
-    TFileRewrite(const TFile& Original, const std::string& Path);
+    TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep = 1);
     ~TFileRewrite(); // removes the temporary file unless Commit renamed it into place
     TFileRewrite(const TFileRewrite&) = delete;
     TFileRewrite& operator=(const TFileRewrite&) = delete;
@@ -47,4 +52,4 @@ private:
 
 // The rewrite in one call.
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
-                               std::span<const uint8_t> Head);
+                               std::span<const uint8_t> Head, uint64_t LengthStep = 1);

@@ -1,3 +1,4 @@
+#include "runtime/InPlaceRewrite.h"
 #include "runtime/Random.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
@@ -19,7 +20,7 @@ int TUserManager::Open(const std::string& FileName, bool AForWriting) {
         if (!FileExists(FileName))
             return ueNoFile;
         const int Result = OpenChecked(AForWriting);
-        if (Result != -1) {
+        if (Result != OpenStartOver) {
             if (Result == ueOk)
                 ForWriting = AForWriting;
             return Result;
@@ -28,8 +29,51 @@ int TUserManager::Open(const std::string& FileName, bool AForWriting) {
     return ueLocked;
 }
 
-// Returns an open result, or -1 when a writer must start over because a save elsewhere
-// replaced the file between its open and its lock.
+namespace {
+
+// The header's first 14 bytes (LockByte is not read); false when they cannot be read.
+bool ReadHeader(const TFile& Handle, TUserFileHeader& Header) {
+    uint8_t Bytes[UserFileHeaderSize - 1] = {};
+    if (Handle.ReadAt(0, Bytes, sizeof Bytes) < 0)
+        return false;
+    std::memcpy(&Header, Bytes, sizeof Bytes);
+    return true;
+}
+
+} // namespace
+
+// Takes the writer's lock, makes sure it is on the file the name leads to now, finishes an
+// in-place save that was interrupted, and reads the header again as it stands now that no other
+// writer can change it. Returns ueOk, ueLocked, ueOpen, ueBadFile or OpenStartOver; the file is
+// still open only on ueOk.
+int TUserManager::LockAndReread() {
+    auto Fail = [this](int Code) {
+        Handle.Close();
+        return Code;
+    };
+    switch (Handle.LockByte(offsetof(TUserFileHeader, LockByte))) {
+    case TLockResult::Locked:
+        break;
+    case TLockResult::Refused:
+        return Fail(ueLocked);
+    case TLockResult::Failed:
+        return Fail(ueOpen);
+    }
+    // A save replaces the file by rename: the lock is worth something only on the file the name
+    // leads to now.
+    if (!Handle.IsSameFileAs(FFileName))
+        return Fail(OpenStartOver);
+    constexpr uint64_t LargestImage = UserFileHeaderSize + uint64_t{0xFFFF} * UserRecSize;
+    if (FinishInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed)
+        return Fail(ueOpen);
+    if (!ReadHeader(Handle, Header))
+        return Fail(ueOpen);
+    if (Header.Magic != UserFileMagic)
+        return Fail(ueBadFile);
+    return ueOk;
+}
+
+// Returns an open result, or OpenStartOver.
 int TUserManager::OpenChecked(bool Writing) {
     if (!Handle.Open(FFileName, Writing ? TFileMode::ReadWrite : TFileMode::ReadOnly))
         return ueOpen;
@@ -38,39 +82,13 @@ int TUserManager::OpenChecked(bool Writing) {
         Handle.Close();
         return Code;
     };
-    auto ReadHeader = [this] {
-        uint8_t Bytes[UserFileHeaderSize - 1] = {}; // LockByte is not read
-        if (Handle.ReadAt(0, Bytes, sizeof Bytes) < 0)
-            return false;
-        std::memcpy(&Header, Bytes, sizeof Bytes);
-        return true;
-    };
-
-    if (!ReadHeader())
+    if (!ReadHeader(Handle, Header))
         return Fail(ueOpen);
     if (Header.Magic != UserFileMagic)
         return Fail(ueBadFile);
-
     if (Writing) {
-        switch (Handle.LockByte(offsetof(TUserFileHeader, LockByte))) {
-        case TLockResult::Locked:
-            break;
-        case TLockResult::Refused:
-            return Fail(ueLocked);
-        case TLockResult::Failed:
-            return Fail(ueOpen);
-        }
-        // A save replaces the file by rename: the lock is worth something only on the file the
-        // name leads to now. The header is read again, as it stands now that no writer can
-        // change it.
-        if (!Handle.IsSameFileAs(FFileName)) {
-            Handle.Close();
-            return -1;
-        }
-        if (!ReadHeader())
-            return Fail(ueOpen);
-        if (Header.Magic != UserFileMagic)
-            return Fail(ueBadFile);
+        if (const int Locked = LockAndReread(); Locked != ueOk)
+            return Locked;
     }
 
     const int64_t Size = Handle.Size();

@@ -4,6 +4,7 @@
 #include "store/UserManager.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -24,10 +25,11 @@ bool TUserManager::Save() {
     // outcome, so a failure is reported once.
     ForWriting = false;
 
-    bool Saved = false;
+    TRewriteResult Result = TRewriteResult::Failed;
     // A file without users, or with more than the header can count, would never open again.
     if (Count() >= 1 && Count() <= 0xFFFF) {
-        TFileRewrite Rewrite(Handle, FFileName);
+        // In place the file grows only by whole records, so that its length stays valid throughout.
+        TFileRewrite Rewrite(Handle, FFileName, UserRecSize);
         const std::size_t AreaLen = static_cast<std::size_t>(Count()) * UserRecSize;
         const std::size_t ImageLen = UserFileHeaderSize + AreaLen;
         const auto Image = std::make_unique_for_overwrite<uint8_t[]>(ImageLen);
@@ -56,11 +58,16 @@ bool TUserManager::Save() {
         Header.LockByte = 0;
         std::memcpy(Image.get(), &Header, UserFileHeaderSize);
 
-        Saved = Rewrite.Commit({Image.get(), ImageLen}) != TRewriteResult::Failed;
+        Result = Rewrite.Commit({Image.get(), ImageLen});
     }
     // Only now, with the new file in place, is the lock given up.
     Handle.Close();
-    if (!Saved)
-        StoreMessageBox(SaveFailedText, "", 16);
-    return Saved;
+    if (Result == TRewriteResult::Failed) {
+        StoreMessageBox(SaveFailedText, "", mbError);
+        return false;
+    }
+    // The file holds the new contents: the save succeeded, and only a power cut could undo it.
+    if (Result == TRewriteResult::ReplacedNotFlushed)
+        std::fprintf(stderr, "%s\n", SaveNotDurableText);
+    return true;
 }

@@ -48,7 +48,7 @@ std::string UserFileErrorText(int Code) {
 void TUserManager::ShowUserFileError(int Code) const {
     const std::string Text = UserFileErrorText(Code);
     if (!Text.empty())
-        StoreMessageBox(Text, "", 16);
+        StoreMessageBox(Text, "", mbError);
 }
 
 uint16_t TUserManager::Logon(std::string_view UserName, std::string_view Password) const {

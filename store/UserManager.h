@@ -22,6 +22,9 @@ enum : int {
     ueDamaged = 6
 };
 
+// Message-box flags of every message the store shows: the error icon and one OK button.
+inline constexpr int mbError = 16;
+
 // How the store shows a message: text (UTF-8), caption, Windows message-box flags; returns the
 // button pressed. The GUI plugs in its message box, the command-line tool prints, tests record.
 using TMessageBoxFn =
@@ -32,6 +35,9 @@ int StoreMessageBox(const std::string& Text, const std::string& Caption, int Fla
 // The message of an open result 1..6 (UTF-8), or an empty string for any other code.
 std::string UserFileErrorText(int Code);
 inline constexpr const char* SaveFailedText = "Nie można zapisać pliku z użytkownikami";
+// On standard error when the file was replaced but the directory could not be flushed.
+inline constexpr const char* SaveNotDurableText =
+    "Ostrzeżenie: zapis pliku z użytkownikami może nie przetrwać awarii zasilania";
 
 class TUserManager : public TObjList {
 public:
@@ -44,8 +50,9 @@ public:
     // Writes the list back when opened for writing (a fresh seed each time; the file keeps
     // its length and stale records), then closes the file, dropping the lock; afterwards the
     // store holds no file, whatever the outcome. Returns false, after showing SaveFailedText
-    // with flags 16, when the file could not be written (or the list is empty); the file on
-    // disk is then exactly as it was. Not opened for writing: writes nothing, returns true.
+    // with mbError, when the file could not be written (or the list is empty); the file's
+    // contents are then as they were (or as the next writer's Open completes an in-place
+    // write). Not opened for writing: writes nothing, returns true.
     bool Save();
     uint16_t Logon(std::string_view UserName, std::string_view Password) const;
     TUserC* UserById(uint16_t Id) const;
@@ -59,7 +66,10 @@ public:
     TUserFileHeader Header{};
 
 private:
-    int OpenChecked(bool Writing); // opens, checks and loads FFileName; -1: start over
+    // OpenChecked's outcome when the file was replaced between its open and its lock.
+    static constexpr int OpenStartOver = -1;
+    int OpenChecked(bool Writing); // opens, checks and loads FFileName
+    int LockAndReread();           // for a writer, between its open and its checks
     void LoadRecords(const uint8_t* Buffer, int RecordCount); // from unscrambled records
 
     TFile Handle;

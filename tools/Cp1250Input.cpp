@@ -41,5 +41,8 @@ std::string PasswordToCp1250(std::string_view Utf8) {
         throw TToolError(ExitData, "Hasło zawiera znak spoza strony kodowej 1250");
     if (Converted->size() > MaxStoredLength)
         throw TToolError(ExitData, "Hasło może mieć najwyżej 15 znaków");
+    // Nobody could type it into the logon dialog.
+    if (std::any_of(Converted->begin(), Converted->end(), IsControl))
+        throw TToolError(ExitData, "Hasło zawiera znak sterujący");
     return *Converted;
 }

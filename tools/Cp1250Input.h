@@ -9,5 +9,6 @@
 std::string LookupNameToCp1250(std::string_view Utf8);
 // A logon name to store: non-empty, at most 15 characters, no control characters.
 std::string LogonNameToCp1250(std::string_view Utf8);
-// A password to store: at most 15 characters, since a longer one would be cut and never match.
+// A password to store: at most 15 characters, since a longer one would be cut and never match,
+// and no control characters, which the logon dialog cannot take.
 std::string PasswordToCp1250(std::string_view Utf8);

@@ -18,10 +18,10 @@ int RunInit(const TArguments& Args) {
     const auto AdminId = static_cast<uint16_t>(FirstLastId + 1);
 
     // The store writes the real file: it opens the placeholder, takes the administrator in place
-    // of the placeholder's record, and saves.
+    // of the placeholder's record, and saves; only the finished file gets the name.
     TNewUserFile Placeholder(Args.FileName);
     TUserManager Store;
-    if (Store.Open(Args.FileName, true) != ueOk || Store.Count() != 1)
+    if (Store.Open(Placeholder.Path(), true) != ueOk || Store.Count() != 1)
         throw TToolError(ueCreate, UserFileErrorText(ueCreate));
 
     TUserRec Rec{};
@@ -35,6 +35,6 @@ int RunInit(const TArguments& Args) {
     Store.Header.LastId = AdminId;
     if (!Store.Save())
         throw TToolError(ueCreate, UserFileErrorText(ueCreate));
-    Placeholder.Keep();
+    Placeholder.Publish();
     return ExitOk;
 }

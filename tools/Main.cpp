@@ -1,4 +1,5 @@
 // usrpass: keeps the Zortan user file from the command line; see UsageText for the interface.
+#include "runtime/File.h"
 #include "store/UserManager.h"
 #include "tools/Arguments.h"
 #include "tools/Commands.h"
@@ -49,6 +50,9 @@ int FlushOutput(int ExitCode) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened: a user file must never become standard input or output.
+    if (!OpenStandardDescriptors())
+        return ExitInternal;
     // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
     // instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);

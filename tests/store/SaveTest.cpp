@@ -2,11 +2,16 @@
 
 #include "runtime/Random.h"
 
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
+#include <sched.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/xattr.h>
+#include <thread>
 
 namespace {
 
@@ -438,15 +443,247 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
         ::fcntl(Watch, F_SETFL, Flags);
     }
     ::close(Watch);
-    // The next save clears away what the killed ones left, and nothing else.
+    // The next save clears away what the killed ones left, and nothing else; a leftover that is
+    // a second name of the file (usrpass init killed after linking the file) does not stop it
+    // from being replaced.
     WriteBytes(Dir / ".UsrPass.dat.backup", {1});
     WriteBytes(Dir / "UsrPass.dat.abcdef", {2});
+    ASSERT_EQ(::link(Path.c_str(), (Dir / ".UsrPass.dat.tmp-Ab12Cd").c_str()), 0);
+    const ino_t Before = StatOf(Path).st_ino;
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
     ASSERT_TRUE(Store.Save());
+    EXPECT_NE(StatOf(Path).st_ino, Before);
     EXPECT_EQ(
         DirEntries(Dir.Path()),
         (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat.abcdef"}));
+}
+
+TEST_F(StoreSave, WriterFinishesOrDropsAnInterruptedInPlaceSave) {
+    const std::vector<uint8_t> Old = ref::EncodeFile(SampleContents(3));
+    ref::TFileContents NewContents = SampleContents(4); // longer than the old file
+    NewContents.Seed = 77;
+    const std::vector<uint8_t> New = ref::EncodeFile(NewContents);
+    // The file as a save leaves it when killed while writing the front: old bytes, the room up to
+    // the new length, the journal, and the new head's first 400 bytes over the old ones.
+    std::vector<uint8_t> Journaled = Old;
+    Journaled.resize(New.size(), 0);
+    ref::AppendJournal(Journaled, New);
+    std::vector<uint8_t> Killed = Journaled;
+    std::copy(New.begin(), New.begin() + 400, Killed.begin());
+    WriteBytes(Path, Killed);
+    {
+        TUserManager Store;
+        ASSERT_EQ(Store.Open(Path, true), ueOk);
+        EXPECT_EQ(Store.Count(), 4);
+    }
+    EXPECT_EQ(ReadBytes(Path), New);
+
+    // A journal whose head was not completely written: the front is still the old one.
+    std::vector<uint8_t> Torn = Journaled;
+    Torn[New.size() + 100] ^= 1;
+    WriteBytes(Path, Torn);
+    TUserManager Store;
+    ASSERT_EQ(Store.Open(Path, true), ueOk);
+    EXPECT_EQ(Store.Count(), 3);
+    Journaled.resize(New.size());
+    EXPECT_EQ(ReadBytes(Path), Journaled);
+}
+
+TEST_F(StoreSave, ReplacedFileWhoseDirectoryCannotBeFlushedIsSavedWithAWarning) {
+    WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Path.c_str(), NobodyId, NobodyId), 0);
+    }
+    // Files can be made and renamed in the directory, but it cannot be opened to be flushed.
+    ::chmod(Dir.Path().c_str(), 0333);
+    const ino_t Before = StatOf(Path).st_ino;
+    int Err[2];
+    ASSERT_EQ(::pipe(Err), 0);
+    const int Code = RunInChild([&] {
+        if (!DropRoot() || ::dup2(Err[1], 2) != 2)
+            return 10;
+        TMessageLog ChildMessages;
+        TUserManager Store;
+        if (Store.Open(Path, true) != ueOk)
+            return 11;
+        Store.Add(NewUser(905, "flush", "p"));
+        if (!Store.Save())
+            return 12;
+        return ChildMessages.Calls.empty() ? 0 : 13;
+    });
+    ::close(Err[1]);
+    char Text[256] = {};
+    const ssize_t Got = ::read(Err[0], Text, sizeof Text - 1);
+    ::close(Err[0]);
+    ::chmod(Dir.Path().c_str(), 0755);
+    ASSERT_EQ(Code, 0);
+    EXPECT_EQ(std::string(Text, Got > 0 ? static_cast<std::size_t>(Got) : 0),
+              "Ostrzeżenie: zapis pliku z użytkownikami może nie przetrwać awarii zasilania\n");
+    EXPECT_NE(StatOf(Path).st_ino, Before);
+    EXPECT_EQ(ref::DecodeFile(ReadBytes(Path)).Users.size(), 3u);
+}
+
+// Saves of 65,535 users, each made by a child process and killed at a random moment; after every
+// kill the next writer must find the complete old or new users, and its own save must keep them.
+class KilledSaves : public StoreSave {
+protected:
+#if defined(__OPTIMIZE__) && !defined(__SANITIZE_ADDRESS__)
+    static constexpr int Kills = 50;
+#else
+    static constexpr int Kills = 6; // a build twenty times slower: the sanitizers' pass
+#endif
+    static constexpr std::size_t BaseUsers = 65534;
+    static constexpr int DeletedIndex = 1000;
+    static inline std::vector<uint8_t> BaseFile, BaseArea, AddedRecord;
+
+    static void SetUpTestSuite() {
+        ref::TFileContents Contents = SampleContents(0);
+        for (std::size_t I = 0; I < BaseUsers; ++I) {
+            ref::TUser U = SampleUser(static_cast<int>(I % 50));
+            U.Id = static_cast<uint16_t>(I + 1);
+            U.Objects = static_cast<uint32_t>(I) * 2654435761u;
+            Contents.Users.push_back(U);
+            const ref::TRecordBytes Rec = ref::EncodeRecord(U);
+            BaseArea.insert(BaseArea.end(), Rec.begin(), Rec.end());
+        }
+        BaseFile = ref::EncodeFile(Contents);
+        ref::TUser Added = SampleUser(7);
+        Added.Id = 65535;
+        const ref::TRecordBytes AddedBytes = ref::EncodeRecord(Added);
+        AddedRecord.assign(AddedBytes.begin(), AddedBytes.end());
+    }
+
+    // Even rounds add the 65,535th user (the file grows), odd rounds delete one (it shrinks).
+    static std::vector<uint8_t> ExpectedArea(int Round, bool Saved) {
+        std::vector<uint8_t> Area = BaseArea;
+        if (Saved && Round % 2 == 0)
+            Area.insert(Area.end(), AddedRecord.begin(), AddedRecord.end());
+        if (Saved && Round % 2 == 1)
+            Area.erase(Area.begin() + DeletedIndex * 205, Area.begin() + (DeletedIndex + 1) * 205);
+        return Area;
+    }
+
+    // One save in a child (Setup first, then open, the round's change, save), killed KillAfter
+    // after the child reported the file open. Returns how long the save took, or -1 when killed.
+    int64_t RunSave(int Round, const std::function<int()>& Setup,
+                    std::optional<std::chrono::microseconds> KillAfter) {
+        int Opened[2];
+        if (::pipe(Opened) != 0)
+            return -2;
+        std::fflush(nullptr);
+        const pid_t Child = ::fork();
+        if (Child == 0) {
+            ::close(Opened[0]);
+            if (const int Code = Setup(); Code != 0)
+                ::_exit(Code);
+            TUserManager Store;
+            if (Store.Open(Path, true) != ueOk)
+                ::_exit(11);
+            if (Round % 2 == 0) {
+                TUserRec Rec;
+                std::memcpy(&Rec, AddedRecord.data(), sizeof Rec);
+                Store.Add(new TUserC(Rec));
+            } else {
+                Store.DeleteAndFree(DeletedIndex);
+            }
+            if (::write(Opened[1], "o", 1) != 1)
+                ::_exit(13);
+            ::_exit(Store.Save() ? 0 : 12);
+        }
+        ::close(Opened[1]);
+        char Byte = 0;
+        const bool Started = ::read(Opened[0], &Byte, 1) == 1;
+        ::close(Opened[0]);
+        const auto Start = std::chrono::steady_clock::now();
+        if (Started && KillAfter) {
+            std::this_thread::sleep_for(*KillAfter);
+            ::kill(Child, SIGKILL);
+        }
+        int Status = 0;
+        ::waitpid(Child, &Status, 0);
+        if (WIFSIGNALED(Status))
+            return -1;
+        EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0)
+            << "the saving child failed: " << WEXITSTATUS(Status);
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now() - Start)
+            .count();
+    }
+
+    // Kills Rounds saves at random moments; reports what the next writer found each time.
+    void KillSaves(int Rounds, const std::function<int()>& Setup) {
+        int64_t SaveTime = INT64_MAX; // the quickest of three saves that are not killed
+        for (int Round = 0; Round < 3; ++Round) {
+            WriteBytes(Path, BaseFile);
+            SaveTime = std::min(SaveTime, RunSave(Round, Setup, std::nullopt));
+        }
+        if (SaveTime < 0)
+            return;
+        const unsigned Seed = std::random_device{}();
+        std::mt19937 Rng(Seed);
+        std::uniform_int_distribution<int64_t> Moment(0, SaveTime * 11 / 10);
+        int Finished = 0, Torn = 0, RolledForward = 0, Dropped = 0, New = 0;
+        for (int Round = 0; Round < Rounds; ++Round) {
+            SCOPED_TRACE("round " + std::to_string(Round) + ", seed " + std::to_string(Seed));
+            WriteBytes(Path, BaseFile);
+            Finished += RunSave(Round, Setup, std::chrono::microseconds(Moment(Rng))) >= 0;
+            TUserManager Reader; // never writes: sees a front cut short as it is
+            Torn += Reader.Open(Path, false) == ueDamaged;
+            const auto SizeBefore = std::filesystem::file_size(Path);
+            TUserManager Store;
+            ASSERT_EQ(Store.Open(Path, true), ueOk);
+            const bool Recovered = std::filesystem::file_size(Path) != SizeBefore;
+            ASSERT_TRUE(Store.Save());
+
+            std::vector<uint8_t> Bytes(std::filesystem::file_size(Path));
+            std::ifstream(Path, std::ios::binary)
+                .read(reinterpret_cast<char*>(Bytes.data()), static_cast<long>(Bytes.size()));
+            const ref::TDecoded D = ref::DecodeFile(Bytes);
+            ASSERT_TRUE(D.Ok);
+            const bool Saved = D.Records.size() != BaseUsers; // every round's change counts
+            std::vector<uint8_t> Area;
+            for (const ref::TRecordBytes& Record : D.Records)
+                Area.insert(Area.end(), Record.begin(), Record.end());
+            ASSERT_TRUE(Area == ExpectedArea(Round, Saved));
+            New += Saved;
+            RolledForward += Recovered && Saved;
+            Dropped += Recovered && !Saved;
+        }
+        EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+        std::printf("%d kills (a save takes %lld ms): %d saves finished first; the front was cut "
+                    "short %d times; the next writer found %d old and %d new, completing %d "
+                    "journals and dropping %d cut short\n",
+                    Rounds, static_cast<long long>(SaveTime / 1000), Finished, Torn, Rounds - New,
+                    New, RolledForward, Dropped);
+    }
+};
+
+TEST_F(KilledSaves, InPlaceSavesLoseNoUser) {
+    WriteBytes(Path, BaseFile);
+    ::chmod(Path.c_str(), 0664);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Path.c_str(), NobodyId, NobodyId), 0);
+    }
+    ::chmod(Dir.Path().c_str(), 0555); // only root (the parent here) may make files in it
+    KillSaves(Kills, [] { return DropRoot() ? 0 : 10; });
+    ::chmod(Dir.Path().c_str(), 0755);
+}
+
+TEST_F(KilledSaves, SavesOfABindMountedFileLoseNoUser) {
+    // In its own mount namespace the child mounts the file over itself: renaming over it then
+    // fails with EBUSY, as for a file bind-mounted into a container.
+    const auto Mount = [this] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(Path.c_str(), Path.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return 77;
+        return 0;
+    };
+    WriteBytes(Path, BaseFile);
+    if (RunInChild(Mount) != 0)
+        GTEST_SKIP() << "no mount namespace for a bind mount here";
+    KillSaves(Kills, Mount);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "RefFile.h"
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -155,6 +158,24 @@ TDecoded DecodeFile(const std::vector<uint8_t>& Bytes) {
     D.Trailer.assign(Bytes.begin() + HeaderSize + AreaSize, Bytes.end());
     D.Ok = D.Magic == 0x4655 && D.Count >= 1 && D.Trailer.size() % RecordSize == 0 && D.ChecksumOk;
     return D;
+}
+
+void AppendJournal(std::vector<uint8_t>& File, const std::vector<uint8_t>& Image) {
+    const std::size_t Start = File.size();
+    const std::size_t Room = (Image.size() + 40 + 204) / 205 * 205;
+    File.resize(Start + Room, 0);
+    std::copy(Image.begin(), Image.end(), File.begin() + static_cast<long>(Start));
+    const std::size_t T = File.size() - 40;
+    const std::string Magic = "PLRJRNL1";
+    std::copy(Magic.begin(), Magic.end(), File.begin() + static_cast<long>(T));
+    const auto Put64 = [&](std::size_t At, uint64_t V) {
+        for (int I = 0; I < 8; ++I)
+            File[At + static_cast<std::size_t>(I)] = static_cast<uint8_t>(V >> (8 * I));
+    };
+    Put64(T + 8, Image.size());
+    Put64(T + 16, Start);
+    Put64(T + 24, XXH3_64bits(Image.data(), Image.size()));
+    Put64(T + 32, XXH3_64bits(File.data() + T, 32));
 }
 
 } // namespace ref

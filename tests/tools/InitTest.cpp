@@ -2,10 +2,50 @@
 #include "tests/tools/UsrpassFixture.h"
 
 #include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// Starts `usrpass init File --admin admin` with the password "pw" on standard input.
+pid_t StartInit(const std::string& File) {
+    int In[2];
+    if (pipe(In) != 0 || write(In[1], "pw\n", 3) != 3)
+        return -1;
+    close(In[1]);
+    std::fflush(nullptr);
+    const pid_t Pid = fork();
+    if (Pid == 0) {
+        const int Null = open("/dev/null", O_WRONLY);
+        dup2(In[0], 0);
+        dup2(Null, 1);
+        dup2(Null, 2);
+        execl(USRPASS_PATH, USRPASS_PATH, "init", File.c_str(), "--admin", "admin",
+              "--password-stdin", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(In[0]);
+    return Pid;
+}
+
+// Waits until Count files have been created in the directory Watch watches, or 5 s have passed.
+void AwaitCreations(int Watch, int Count) {
+    for (int Seen = 0; Seen < Count;) {
+        pollfd Fd{Watch, POLLIN, 0};
+        if (poll(&Fd, 1, 5000) <= 0)
+            return;
+        alignas(inotify_event) char Events[4096];
+        const ssize_t N = read(Watch, Events, sizeof Events);
+        for (ssize_t At = 0; At < N; ++Seen)
+            At += static_cast<ssize_t>(sizeof(inotify_event) +
+                                       reinterpret_cast<const inotify_event*>(Events + At)->len);
+    }
+}
 
 bool AllZero(const ref::TRecordBytes& R, std::size_t From, std::size_t To) {
     return std::all_of(R.begin() + static_cast<long>(From), R.begin() + static_cast<long>(To),
@@ -142,4 +182,30 @@ TEST_F(UsrpassTest, InitThatCannotWriteLeavesNoFileBehind) {
     EXPECT_EQ(R.ExitCode, 2);
     EXPECT_NE(R.Err.find("Nie można utworzyć pliku z użytkownikami"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_empty(Temp.Path()));
+}
+
+TEST_F(UsrpassTest, InitKilledAtAnyMomentLeavesNoFileOrACompleteOne) {
+    // Killed as soon as the first, second or third file appears in the directory.
+    for (int Creations = 1; Creations <= 3; ++Creations) {
+        SCOPED_TRACE("killed at creation " + std::to_string(Creations));
+        std::filesystem::remove(UsersFile);
+        const int Watch = inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(inotify_add_watch(Watch, Temp.Path().c_str(), IN_CREATE), 0);
+        const pid_t Pid = StartInit(UsersFile);
+        ASSERT_GT(Pid, 0);
+        AwaitCreations(Watch, Creations);
+        kill(Pid, SIGKILL);
+        waitpid(Pid, nullptr, 0);
+        close(Watch);
+        // A file that is there is complete, so a later init rightly refuses to overwrite it.
+        const bool Made = Exists(UsersFile);
+        const TRunResult Later =
+            RunUsrpass({"init", UsersFile, "--admin", "admin", "--password-stdin"}, Input("pw\n"));
+        EXPECT_EQ(Later.ExitCode, Made ? 2 : 0);
+        const ref::TDecoded D = Decoded();
+        EXPECT_TRUE(D.ChecksumOk);
+        ASSERT_EQ(D.Users.size(), 1u);
+        EXPECT_EQ(D.Users[0].UserName, "admin");
+        EXPECT_EQ(D.Users[0].Pass, "pw");
+    }
 }

@@ -52,7 +52,10 @@ struct TPipe {
                             const std::vector<std::string>& Args) {
     setsid();
     signal(SIGPIPE, SIG_DFL);
-    dup2(In.Read, 0);
+    if (O.StdinClosed)
+        close(0);
+    else
+        dup2(In.Read, 0);
     dup2(Out.Write, 1);
     dup2(Err.Write, 2);
     if (O.FileSizeLimit) {

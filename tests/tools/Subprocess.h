@@ -16,6 +16,7 @@ struct TRunOptions {
     bool FileSizeSignalKills = false;
     std::optional<uid_t> RunAsUser; // drop to this user and its group (when root)
     std::optional<mode_t> Umask;
+    bool StdinClosed = false; // the child starts with descriptor 0 closed
 
     TRunOptions& WithFileSizeLimit(rlim_t Bytes) {
         FileSizeLimit = Bytes;
@@ -29,6 +30,10 @@ struct TRunOptions {
     }
     TRunOptions& WithUmask(mode_t Mask) {
         Umask = Mask;
+        return *this;
+    }
+    TRunOptions& WithStdinClosed() {
+        StdinClosed = true;
         return *this;
     }
 };
