@@ -174,3 +174,12 @@ bool TFile::IsSameFileAs(const std::string& Path) const {
     return FFd >= 0 && ::fstat(FFd, &Mine) == 0 && ::stat(Path.c_str(), &Named) == 0 &&
            Mine.st_dev == Named.st_dev && Mine.st_ino == Named.st_ino;
 }
+
+bool SyncDirectory(const std::string& Dir) {
+    const int Fd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd < 0)
+        return false;
+    const bool Ok = ::fsync(Fd) == 0 || errno == EINVAL;
+    ::close(Fd);
+    return Ok;
+}

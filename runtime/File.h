@@ -24,6 +24,10 @@ int64_t ReadAllAt(int Fd, int64_t Offset, void* Buf, std::size_t Len);
 // program opens later takes the place of standard input or output. False when that failed.
 bool OpenStandardDescriptors();
 
+// Flushes the directory's entries (a rename or a link in it) to the disk. File systems that cannot
+// flush a directory count as flushed: their renames are as durable as they get.
+bool SyncDirectory(const std::string& Dir);
+
 enum class TFileMode { ReadOnly, ReadWrite };
 enum class TLockResult { Locked, Refused, Failed };
 

@@ -41,16 +41,6 @@ bool CopyTail(const TFile& Original, int OutFd, int64_t Offset, int64_t End) {
     return true;
 }
 
-bool SyncDirectory(const std::string& Dir) {
-    const int Fd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (Fd < 0)
-        return false;
-    // Some file systems cannot sync a directory; their renames are as durable as they get.
-    const bool Ok = ::fsync(Fd) == 0 || errno == EINVAL;
-    ::close(Fd);
-    return Ok;
-}
-
 TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head,
                             uint64_t LengthStep) {
     return WriteHeadInPlace(Original.Fd(), Head, LengthStep) ? TRewriteResult::WrittenInPlace

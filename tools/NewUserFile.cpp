@@ -36,15 +36,6 @@ bool NameExists(const std::string& Path) {
     return ::lstat(Path.c_str(), &St) == 0;
 }
 
-bool SyncDirectory(const std::string& Dir) {
-    const int Fd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (Fd < 0)
-        return false;
-    const bool Ok = ::fsync(Fd) == 0 || errno == EINVAL;
-    ::close(Fd);
-    return Ok;
-}
-
 } // namespace
 
 TNewUserFile::TNewUserFile(std::string FileName) : Name(std::move(FileName)) {
