@@ -25,15 +25,15 @@ enum class TRewriteResult {
 // its end (so the file never gets shorter). Path names the file Original has open; a symbolic
 // link is followed and the file it points to is replaced. The new file gets the original's
 // owner, group, permission bits and extended attributes (access control lists) and reaches the
-// disk, and the directory entry with it, before Commit returns Replaced; where only root or the
-// owner could give it the owner, the process becomes its owner if OwnerMayBeHandedOver allows
-// (OwnerHandover.h). Where the directory does not let the process create a file (or the owner,
-// the group or an attribute cannot be carried over, or the file has further hard links), or the
-// rename itself is refused (a bind-mounted file, a file that a network share holds open elsewhere),
-// Commit writes the head over the original in place (WriteHeadInPlace, growing the file by whole
-// LengthStep bytes). Original stays open either way. Temporary files that earlier rewrites, killed
-// before their rename, left in the directory are removed: the caller must hold the file's lock, so
-// no other rewrite is under way.
+// disk, and the directory entry with it, before Commit returns Replaced. Where the directory does
+// not let the process create a file (or the owner or an attribute cannot be carried over, or the
+// file has further hard links), or the rename itself is refused (a bind-mounted file, a file
+// that a network share holds open elsewhere), Commit writes the head over the original in place
+// (WriteHeadInPlace, growing the file by whole LengthStep bytes). Original stays open either way.
+// Temporary files that earlier rewrites, killed before their rename, left in the directory are
+// removed: the caller must hold the file's lock, so no other rewrite is under way.
+// Where only root or the owner may give the new file the original's owner, the process becomes
+// its owner instead if OwnerMayBeHandedOver (OwnerHandover.h) allows, and writes in place if not.
 class TFileRewrite {
 public:
     TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep = 1);

@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <linux/posix_acl.h>
 #include <linux/posix_acl_xattr.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -39,22 +40,16 @@ bool IsMember(uid_t User, gid_t Group) {
     }
 }
 
-// The permissions that decide the former owner's access, from the file's access control list:
-// his own entry when there is one, else the owning group's; both limited by the mask.
-struct TAclAccess {
-    bool Valid = false;
-    bool OwnEntry = false;
-    unsigned Perm = 0;
-};
-
-TAclAccess AccessFromAcl(const std::vector<char>& Acl, uid_t Owner) {
-    TAclAccess Result;
+// The owning group's permissions after the mask, from the file's access control list; none when
+// the list is malformed or has an entry of the owner's own, which would decide his access once he
+// is no longer the owner (kept conservative: such a file is written in place).
+std::optional<unsigned> GroupAccessFromAcl(const std::vector<char>& Acl, uid_t Owner) {
     posix_acl_xattr_header Header{};
     if (Acl.size() < sizeof Header || (Acl.size() - sizeof Header) % sizeof(posix_acl_xattr_entry))
-        return Result;
+        return std::nullopt;
     std::memcpy(&Header, Acl.data(), sizeof Header);
     if (le32toh(Header.a_version) != POSIX_ACL_XATTR_VERSION)
-        return Result;
+        return std::nullopt;
     unsigned Mask = 7, GroupPerm = 0;
     for (std::size_t At = sizeof Header; At < Acl.size(); At += sizeof(posix_acl_xattr_entry)) {
         posix_acl_xattr_entry Entry{};
@@ -62,10 +57,8 @@ TAclAccess AccessFromAcl(const std::vector<char>& Acl, uid_t Owner) {
         const unsigned Perm = le16toh(Entry.e_perm) & 7;
         switch (le16toh(Entry.e_tag)) {
         case ACL_USER:
-            if (le32toh(Entry.e_id) == Owner) {
-                Result.OwnEntry = true;
-                Result.Perm = Perm;
-            }
+            if (le32toh(Entry.e_id) == Owner)
+                return std::nullopt;
             break;
         case ACL_GROUP_OBJ:
             GroupPerm = Perm;
@@ -77,9 +70,7 @@ TAclAccess AccessFromAcl(const std::vector<char>& Acl, uid_t Owner) {
             break;
         }
     }
-    Result.Perm = (Result.OwnEntry ? Result.Perm : GroupPerm) & Mask;
-    Result.Valid = true;
-    return Result;
+    return GroupPerm & Mask;
 }
 
 } // namespace
@@ -100,12 +91,10 @@ bool OwnerMayBeHandedOver(int Fd, const struct stat& Old) {
         if (Got < 0)
             return false;
         Acl.resize(static_cast<std::size_t>(Got));
-        const TAclAccess Access = AccessFromAcl(Acl, Old.st_uid);
-        if (!Access.Valid)
+        const std::optional<unsigned> Access = GroupAccessFromAcl(Acl, Old.st_uid);
+        if (!Access)
             return false;
-        if (Access.OwnEntry) // his own entry decides, whatever his groups
-            return (Access.Perm & OwnerPerm) == OwnerPerm;
-        GroupPerm = Access.Perm;
+        GroupPerm = *Access;
     } else if (errno != ENODATA && errno != ENOTSUP) {
         return false;
     }

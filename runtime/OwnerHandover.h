@@ -6,9 +6,10 @@
 #include <sys/stat.h>
 
 // True when the open file Fd (whose status is Old) may get a new owner: it has no set-user-ID,
-// set-group-ID or sticky bit (a change of owner clears them), and its owner keeps at least the
-// access he has now once he is no longer the owner: he is root, or an access control list entry
-// of his own grants it, or he belongs to the file's group (as his primary group or in the group
-// database) and that group is granted it. The new file must also get the group, the mode and the
-// extended attributes of the old one; that is the caller's part.
+// set-group-ID or sticky bit (a change of owner would clear or alter them), and its owner keeps
+// at least the access he has now once he is no longer the owner: he is root, or he belongs to the
+// file's group (as his primary group or in the group database) and that group is granted it (by
+// the mode, or by the access control list, which then must have no entry of his own). The new
+// file must also get the group, the mode and the extended attributes of the old one; that is the
+// caller's part.
 bool OwnerMayBeHandedOver(int Fd, const struct stat& Old);
