@@ -1,6 +1,7 @@
 #include "runtime/FileRewrite.h"
 
 #include "runtime/InPlaceRewrite.h"
+#include "runtime/OwnerHandover.h"
 
 #include <algorithm>
 #include <cctype>
@@ -149,8 +150,9 @@ void TFileRewrite::TState::Prepare(const std::string& Path) {
     Mode = PrepareTemporary() ? TMode::Temporary : Mode;
 }
 
-// Creates the temporary file with the original's owner, mode and attributes. Sets the in-place
-// mode where that is the way left, and returns false then or on failure.
+// Creates the temporary file with the original's owner (or the saver as owner, OwnerHandover.h),
+// group, mode and attributes. Sets the in-place mode where that is the way left, and returns
+// false then or on failure.
 bool TFileRewrite::TState::PrepareTemporary() {
     std::string Name = Dir + "/" + TempPrefix() + "XXXXXX";
     TempFd = ::mkostemp(Name.data(), O_CLOEXEC);
@@ -166,10 +168,16 @@ bool TFileRewrite::TState::PrepareTemporary() {
         return false;
     if ((New.st_uid != Old.st_uid || New.st_gid != Old.st_gid) &&
         ::fchown(TempFd, Old.st_uid, Old.st_gid) != 0) {
-        // Only the owner's own write keeps the file his: write it in place instead.
-        if (errno == EPERM)
+        if (errno != EPERM)
+            return false;
+        // Only root or the owner may keep the file the owner's. Another administrator may still
+        // replace it and become its owner where nobody loses access by that; else write in place.
+        if (!OwnerMayBeHandedOver(Original.Fd(), Old) ||
+            (New.st_gid != Old.st_gid &&
+             ::fchown(TempFd, static_cast<uid_t>(-1), Old.st_gid) != 0)) {
             Mode = TMode::InPlace;
-        return false;
+            return false;
+        }
     }
     // After fchown, which may clear set-id bits; an access control list then refines the mode.
     if (::fchmod(TempFd, Old.st_mode & 07777) != 0)

@@ -32,6 +32,8 @@ enum class TRewriteResult {
 // (WriteHeadInPlace, growing the file by whole LengthStep bytes). Original stays open either way.
 // Temporary files that earlier rewrites, killed before their rename, left in the directory are
 // removed: the caller must hold the file's lock, so no other rewrite is under way.
+// Where only root or the owner may give the new file the original's owner, the process becomes
+// its owner instead if OwnerMayBeHandedOver (OwnerHandover.h) allows, and writes in place if not.
 class TFileRewrite {
 public:
     TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep = 1);

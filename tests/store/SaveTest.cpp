@@ -329,7 +329,8 @@ TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving the file another user's ownership needs root";
     WriteBytes(Path, ref::EncodeFile(SampleContents(2)));
-    ASSERT_EQ(::chown(Path.c_str(), 1, 1), 0); // owned by another user, writable by everyone
+    // Owned by another user, writable by everyone; the saver may not give the file its group.
+    ASSERT_EQ(::chown(Path.c_str(), 1, 1), 0);
     ::chmod(Path.c_str(), 0666);
     ::chmod(Dir.Path().c_str(), 0777);
     const struct stat Before = StatOf(Path);
@@ -351,6 +352,84 @@ TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
     ASSERT_TRUE(D.Ok);
     EXPECT_EQ(D.Users.size(), 3u);
     EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
+}
+
+TEST_F(StoreSave, GroupMemberBecomesTheOwnerOfAReplacedFileOnlyWhereNobodyLosesAccess) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of other users and groups need root";
+    // The saver (nobody) is in both groups. Daemon, uid 1, is in group 1 (his primary group) and
+    // not in Admins, which is in no group database.
+    constexpr gid_t Admins = 4242;
+    // An access list: owner rw-, owning group (perm), group 4242 rw-, mask rw-, others ---.
+    const auto Acl = [](uint8_t GroupObjPerm) {
+        // clang-format off
+        return std::vector<uint8_t>{
+            2,    0, 0, 0,                                    // version 2
+            1,    0, 6, 0,            0xFF, 0xFF, 0xFF, 0xFF, // owner
+            4,    0, GroupObjPerm, 0, 0xFF, 0xFF, 0xFF, 0xFF, // owning group
+            8,    0, 6, 0,            0x92, 0x10, 0,    0,    // group 4242
+            0x10, 0, 6, 0,            0xFF, 0xFF, 0xFF, 0xFF, // mask
+            0x20, 0, 0, 0,            0xFF, 0xFF, 0xFF, 0xFF, // others
+        };
+        // clang-format on
+    };
+    struct TCase {
+        const char* What;
+        uid_t Owner;
+        gid_t Group;
+        mode_t Mode;
+        std::vector<uint8_t> Acl;
+        bool Replaced;
+    };
+    const TCase Cases[] = {
+        {"root's file, group from the setgid directory", 0, Admins, 0660, {}, true},
+        {"owner in the group, group set by the saver", 1, 1, 0660, {}, true},
+        {"group grants the owner's rights by its list entry", 1, 1, 0660, Acl(6), true},
+        {"owner outside the group", 1, Admins, 0660, {}, false},
+        {"group may not execute what the owner may", 1, 1, 0760, {}, false},
+        {"list entry of the group reads only", 1, 1, 0660, Acl(4), false},
+        {"set-group-ID file", 0, Admins, 02660, {}, false},
+    };
+    int N = 0;
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        const std::string CaseDir = Dir / std::to_string(N++);
+        ASSERT_EQ(::mkdir(CaseDir.c_str(), 0), 0);
+        ASSERT_EQ(::chown(CaseDir.c_str(), 0, Admins), 0);
+        ASSERT_EQ(::chmod(CaseDir.c_str(), 02770), 0);
+        const std::string File = CaseDir + "/UsrPass.dat";
+        WriteBytes(File, ref::EncodeFile(SampleContents(2)));
+        ASSERT_EQ(::chown(File.c_str(), Case.Owner, Case.Group), 0);
+        ASSERT_EQ(::chmod(File.c_str(), Case.Mode), 0);
+        if (!Case.Acl.empty() && ::setxattr(File.c_str(), "system.posix_acl_access",
+                                            Case.Acl.data(), Case.Acl.size(), 0) != 0)
+            GTEST_SKIP() << "this file system holds no access control lists";
+        const struct stat Before = StatOf(File);
+        const int Code = RunInChild([&] {
+            if (!DropRoot({Admins, 1}))
+                return 10;
+            TUserManager Store;
+            if (Store.Open(File, true) != ueOk)
+                return 11;
+            Store.Add(NewUser(906, "group", "p"));
+            return Store.Save() ? 0 : 12;
+        });
+        ASSERT_EQ(Code, 0);
+        const struct stat After = StatOf(File);
+        EXPECT_EQ(After.st_ino != Before.st_ino, Case.Replaced);
+        EXPECT_EQ(After.st_uid, Case.Replaced ? NobodyId : Case.Owner);
+        EXPECT_EQ(After.st_gid, Case.Group);
+        EXPECT_EQ(After.st_mode, Before.st_mode);
+        if (!Case.Acl.empty()) {
+            std::vector<uint8_t> Kept(64);
+            const ssize_t Got =
+                ::getxattr(File.c_str(), "system.posix_acl_access", Kept.data(), Kept.size());
+            Kept.resize(Got > 0 ? static_cast<std::size_t>(Got) : 0);
+            EXPECT_EQ(Kept, Case.Acl);
+        }
+        EXPECT_EQ(ref::DecodeFile(ReadBytes(File)).Users.size(), 3u);
+        EXPECT_EQ(DirEntries(CaseDir), std::vector<std::string>{"UsrPass.dat"});
+    }
 }
 
 TEST_F(StoreSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesIt) {

@@ -109,10 +109,11 @@ inline int RunInChild(const std::function<int()>& Body) {
 
 inline constexpr uid_t NobodyId = 65534;
 
-// In a child process: gives up root so that file permissions apply (tests run as root in CI).
-// Returns false when that failed.
-inline bool DropRoot() {
+// In a child process: gives up root so that file permissions apply (tests run as root in CI),
+// keeping only the further Groups. Returns false when that failed.
+inline bool DropRoot(const std::vector<gid_t>& Groups = {}) {
     if (::geteuid() != 0)
         return true;
-    return ::setgroups(0, nullptr) == 0 && ::setgid(NobodyId) == 0 && ::setuid(NobodyId) == 0;
+    return ::setgroups(Groups.size(), Groups.data()) == 0 && ::setgid(NobodyId) == 0 &&
+           ::setuid(NobodyId) == 0;
 }
