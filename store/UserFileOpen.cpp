@@ -115,6 +115,8 @@ int TUserManager::OpenChecked(bool Writing) {
     LoadRecords(Buffer.get(), Header.Count);
     if (!Writing)
         Handle.Close();
+    else
+        Session.Remember(*this, Header.Seed);
     return ueOk;
 }
 

@@ -1,4 +1,5 @@
 #include "runtime/FileRewrite.h"
+#include "runtime/Path.h"
 #include "runtime/Random.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
@@ -24,12 +25,21 @@ bool TUserManager::Save() {
     // A save happens once per opened file: afterwards the store holds no file, whatever the
     // outcome, so a failure is reported once.
     ForWriting = false;
+    // Before the new stream is drawn: telling what changed reads old records under their seed.
+    const bool Changed = Session.AuditChanges(*this, Handle);
+    const bool KeepPrevious = Changed && !NewFile;
+    const std::string Path = RealFilePath(FFileName);
 
     TRewriteResult Result = TRewriteResult::Failed;
+    bool PreviousKept = false;
     // A file without users, or with more than the header can count, would never open again.
     if (Count() >= 1 && Count() <= 0xFFFF) {
         // In place the file grows only by whole records, so that its length stays valid throughout.
         TFileRewrite Rewrite(Handle, FFileName, UserRecSize);
+        // Only a change makes a new previous version: running the program twice without one
+        // keeps the way back.
+        if (KeepPrevious)
+            Rewrite.KeepPrevious();
         const std::size_t AreaLen = static_cast<std::size_t>(Count()) * UserRecSize;
         const std::size_t ImageLen = UserFileHeaderSize + AreaLen;
         const auto Image = std::make_unique_for_overwrite<uint8_t[]>(ImageLen);
@@ -59,9 +69,12 @@ bool TUserManager::Save() {
         std::memcpy(Image.get(), &Header, UserFileHeaderSize);
 
         Result = Rewrite.Commit({Image.get(), ImageLen});
+        PreviousKept = Rewrite.PreviousKept();
     }
     // Only now, with the new file in place, is the lock given up.
     Handle.Close();
+    if (KeepPrevious)
+        AuditSave(Path, Result, PreviousKept);
     if (Result == TRewriteResult::Failed) {
         StoreMessageBox(SaveFailedText, "", mbError);
         return false;
