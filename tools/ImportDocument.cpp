@@ -43,6 +43,8 @@ TJson ParseJson(std::string_view Text) {
         return TJson::parse(Text.begin(), Text.end(), Callback);
     } catch (const TJson::parse_error& E) {
         Refuse(DocumentPlace, "błąd składni JSON w bajcie " + std::to_string(E.byte));
+    } catch (const TJson::out_of_range&) {
+        Refuse(DocumentPlace, "liczba poza zakresem");
     }
 }
 

@@ -120,6 +120,7 @@ TEST_F(UsrpassTest, RefusedChangesLeaveTheFileAsItWas) {
           R"({"users":[{"id":"102"}]})",
           "Pozycja 1: pole \"id\" musi być liczbą całkowitą od 0 do 65535\n"}},
         {"import", {{}, R"({"users":[)", "Dokument JSON: błąd składni JSON w bajcie 11\n"}},
+        {"import", {{}, R"({"users":[{"id":1e999}]})", "Dokument JSON: liczba poza zakresem\n"}},
         {"import", {{}, R"([])", "Dokument JSON: oczekiwano obiektu z tablicą \"users\"\n"}},
     };
     WriteSample();
