@@ -5,8 +5,10 @@
 #include "tools/StoreAccess.h"
 
 int RunChpasswd(const TArguments& Args) {
+    // Read before the lock is taken, so that a slow writer of the input never holds it.
+    const std::string Input = ReadStandardInput();
     TUserManager Store;
     OpenOrFail(Store, Args.FileName, true);
-    ApplyPasswordLines(Store, ParsePasswordLines(ReadStandardInput()), Args.Net);
+    ApplyPasswordLines(Store, ParsePasswordLines(Input), Args.Net);
     return SaveStore(Store);
 }

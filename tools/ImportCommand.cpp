@@ -8,9 +8,11 @@
 #include <iostream>
 
 int RunImport(const TArguments& Args) {
+    // Read before the lock is taken, so that a slow writer of the input never holds it.
+    const std::string Input = ReadStandardInput();
     TUserManager Store;
     OpenOrFail(Store, Args.FileName, true);
-    const std::vector<TImportEntry> Entries = ParseImportDocument(ReadStandardInput());
+    const std::vector<TImportEntry> Entries = ParseImportDocument(Input);
     const uint16_t AdminId = Store.Items(0)->Rec.Id;
     ApplyImport(Store, Entries, Args.DeleteMissing);
 

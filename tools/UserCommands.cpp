@@ -34,11 +34,14 @@ void RequireEditorAccepts(const TUserManager& Store, const TUserC& User) {
 int RunAdd(const TArguments& Args) {
     TUserChange Change = ChangeOf(Args);
     Change.UserName = FieldToCp1250(Args.UserName, LogonNameField);
+    // Read before the lock is taken, so that a slow writer of the input never holds it.
+    const std::optional<std::string> PasswordLine =
+        Args.PasswordStdin ? std::optional(ReadPasswordFromStdin()) : std::nullopt;
     TUserManager Store;
     OpenOrFail(Store, Args.FileName, true);
     std::optional<std::string> Password;
-    if (Args.PasswordStdin)
-        Password = PasswordToCp1250(ReadPasswordFromStdin());
+    if (PasswordLine)
+        Password = PasswordToCp1250(*PasswordLine);
 
     TUserC& User = AppendNewUser(Store);
     if (Password)
