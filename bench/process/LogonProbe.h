@@ -1,0 +1,28 @@
+#pragma once
+// Times pelorin as its user sees it, on the X display of $DISPLAY: from the start of the process
+// to its logon window on the screen (mapped), and from SIGTERM to the end of the process, which
+// includes the save at the halt.
+
+#include <memory>
+#include <string>
+
+struct TLogonTimes {
+    double StartToLogonMs = 0;
+    double TermToExitMs = 0;
+};
+
+class TLogonProbe {
+public:
+    TLogonProbe(); // connects to the display; exits the benchmark when there is none
+    ~TLogonProbe();
+    TLogonProbe(const TLogonProbe&) = delete;
+    TLogonProbe& operator=(const TLogonProbe&) = delete;
+
+    // Runs Program (a pelorin beside its user file) once; its standard error goes to ErrFile.
+    // Exits the benchmark when the logon window does not come or the program does not end well.
+    TLogonTimes Run(const std::string& Program, const std::string& ErrFile);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> F;
+};
