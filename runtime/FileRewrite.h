@@ -44,6 +44,9 @@ public:
     void WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece);
     // Head must hold the pieces given to WriteAhead at their offsets. Call once.
     TRewriteResult Commit(std::span<const uint8_t> Head);
+    // Commit for a caller that has not kept the pieces: they cover the head of HeadLen bytes
+    // from Front.size() on, and Front is the rest, from offset 0. Call once, instead of Commit.
+    TRewriteResult CommitAhead(std::span<const uint8_t> Front, uint64_t HeadLen);
 
 private:
     struct TState;
