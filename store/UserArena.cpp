@@ -34,8 +34,11 @@ namespace {
 // so that the header is found from the address of any of its users.
 constexpr std::size_t BlockAlign = std::size_t{16} << 20;
 constexpr std::size_t UsersOffset = 64; // the header, one cache line
+constexpr std::size_t HugePage = std::size_t{2} << 20;
 static_assert(sizeof(TUserArena) <= UsersOffset);
-static_assert(UsersOffset + TUserArena::MaxUsers * sizeof(TArenaUser) <= BlockAlign);
+static_assert((UsersOffset + TUserArena::MaxUsers * sizeof(TArenaUser) + HugePage - 1) / HugePage *
+                  HugePage <=
+              BlockAlign);
 static_assert(UsersOffset % alignof(TArenaUser) == 0);
 
 int BlocksAlive = 0;
@@ -56,8 +59,11 @@ TUserArena::TUserArena(std::size_t Length) : FLength(Length) {}
 TUserArena* TUserArena::Create(std::size_t Count) {
     if (Count == 0 || Count > MaxUsers)
         throw std::bad_alloc();
+    // A block of more than one huge page takes whole huge pages, its end included: a partly used
+    // last one still costs one fault instead of hundreds.
+    const std::size_t Used = UsersOffset + Count * sizeof(TArenaUser);
     const auto Page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t Length = RoundUp(UsersOffset + Count * sizeof(TArenaUser), Page);
+    const std::size_t Length = RoundUp(Used, Used > HugePage ? HugePage : Page);
     // Reserve enough address space to find an aligned span in it, and keep only the block.
     void* Reserved = ::mmap(nullptr, Length + BlockAlign, PROT_READ | PROT_WRITE,
                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -69,8 +75,10 @@ TUserArena* TUserArena::Create(std::size_t Count) {
         ::munmap(Reserved, Base - Start);
     if (const uintptr_t End = Start + Length + BlockAlign; Base + Length != End)
         ::munmap(reinterpret_cast<void*>(Base + Length), End - (Base + Length));
-    // Huge pages: a few faults for the whole block instead of one per 4 KB page. Only a hint.
+    // Huge pages where the kernel has them, and all of the block's pages at once: a few page
+    // faults for the whole block instead of one per 4 KB page. Both are only hints.
     ::madvise(reinterpret_cast<void*>(Base), Length, MADV_HUGEPAGE);
+    ::madvise(reinterpret_cast<void*>(Base), Length, MADV_POPULATE_WRITE);
     PELORIN_POISON(reinterpret_cast<void*>(Base + UsersOffset), Length - UsersOffset);
     ++BlocksAlive;
     return new (reinterpret_cast<void*>(Base)) TUserArena(Length);

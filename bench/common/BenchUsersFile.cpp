@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -33,6 +34,9 @@ void MakeBenchUsersFile(const std::string& Path, int Users) {
     Out.close();
     if (!Out)
         Fail("cannot write " + Path);
+    // As the file is kept, readable by its owner only (usrpass check warns about anything else).
+    std::filesystem::permissions(Path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
 
     TUserManager Store;
     if (Store.Open(Path, true) != ueOk)
