@@ -78,7 +78,9 @@ TUserArena* TUserArena::Create(std::size_t Count) {
     // Huge pages where the kernel has them, and all of the block's pages at once: a few page
     // faults for the whole block instead of one per 4 KB page. Both are only hints.
     ::madvise(reinterpret_cast<void*>(Base), Length, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
     ::madvise(reinterpret_cast<void*>(Base), Length, MADV_POPULATE_WRITE);
+#endif
     PELORIN_POISON(reinterpret_cast<void*>(Base + UsersOffset), Length - UsersOffset);
     ++BlocksAlive;
     return new (reinterpret_cast<void*>(Base)) TUserArena(Length);
