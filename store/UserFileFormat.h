@@ -1,6 +1,8 @@
 #pragma once
 // The user file's guards: the word sum and the scrambling of the record area.
 
+#include "store/UserRec.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -13,7 +15,7 @@ uint32_t CalcChecksum(const uint8_t* Buf, std::size_t Len);
 // whole records and a multiple of 4 bytes long, as the sum of consecutive parts requires.
 inline constexpr std::size_t GroupRecords = 80;   // 16,400 bytes
 inline constexpr std::size_t ChunkRecords = 1280; // 262,400 bytes
-static_assert(GroupRecords * 205 % 4 == 0 && ChunkRecords % GroupRecords == 0);
+static_assert(GroupRecords * UserRecSize % 4 == 0 && ChunkRecords % GroupRecords == 0);
 
 enum class TXorDirection { Scramble, Unscramble };
 

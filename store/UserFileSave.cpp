@@ -33,11 +33,11 @@ bool TUserManager::Save() {
             for (std::size_t At = 0; At < Len; At += GroupRecords * UserRecSize) {
                 const std::size_t GroupLen = std::min(GroupRecords * UserRecSize, Len - At);
                 uint8_t* const Group = Chunk.get() + At;
-                const std::size_t Index = First + At / UserRecSize;
-                for (std::size_t Rec = 0; Rec < GroupLen; Rec += UserRecSize)
-                    std::memcpy(Group + Rec,
-                                &Items(static_cast<int>(Index + Rec / UserRecSize))->Rec,
-                                UserRecSize);
+                const std::size_t FirstInGroup = First + At / UserRecSize;
+                for (std::size_t I = 0; I < GroupLen / UserRecSize; ++I) {
+                    const TUserC* User = Items(static_cast<int>(FirstInGroup + I));
+                    std::memcpy(Group + I * UserRecSize, &User->Rec, UserRecSize);
+                }
                 Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Scramble);
             }
             Rewrite.WriteAhead(UserFileHeaderSize + First * UserRecSize, {Chunk.get(), Len});

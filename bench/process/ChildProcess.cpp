@@ -8,7 +8,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
-#include <iostream>
+#include <iterator>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/ptrace.h>
@@ -17,6 +17,16 @@
 #include <unistd.h>
 
 extern char** environ;
+
+void FailWith(const std::string& What, const std::string& ErrFile) {
+    std::string Message = What;
+    if (!ErrFile.empty()) {
+        std::ifstream Err(ErrFile);
+        Message += ":\n";
+        Message.append(std::istreambuf_iterator<char>(Err), std::istreambuf_iterator<char>());
+    }
+    throw TBenchFailure(Message);
+}
 
 double MonotonicMs() {
     timespec Now{};
@@ -53,8 +63,8 @@ TChild::TChild(const std::vector<std::string>& Argv, const std::string& StdinFil
     const int Rc = posix_spawn(&FPid, Args[0], &Actions, nullptr, Args.data(), environ);
     posix_spawn_file_actions_destroy(&Actions);
     if (Rc != 0) {
-        std::cerr << "bench_process: cannot start " << Argv[0] << ": " << std::strerror(Rc) << '\n';
-        std::exit(1);
+        FPid = -1;
+        FailWith("cannot start " + Argv[0] + ": " + std::strerror(Rc));
     }
 }
 
@@ -96,13 +106,10 @@ TChildEnd RunToEnd(const std::vector<std::string>& Argv, const std::string& Stdi
                    const std::string& ErrFile) {
     TChild Child(Argv, StdinFile, ErrFile);
     TChildEnd End;
-    if (!Child.Wait(60'000, End) || !End.Ok()) {
-        std::cerr << "bench_process: " << Argv[0] << " failed"
-                  << (End.Status != 0 ? " (" + End.Describe() + ")" : std::string(" (timeout)"))
-                  << ":\n"
-                  << std::ifstream(ErrFile).rdbuf() << '\n';
-        std::exit(1);
-    }
+    if (!Child.Wait(60'000, End))
+        FailWith(Argv[0] + " did not end within a minute", ErrFile);
+    if (!End.Ok())
+        FailWith(Argv[0] + " failed (" + End.Describe() + ")", ErrFile);
     return End;
 }
 
@@ -118,11 +125,14 @@ long HighWaterKb(pid_t Pid) {
     return -1;
 }
 
+// ptrace's variadic data argument is read as a pointer.
+void* AsPtraceData(long Value) {
+    return reinterpret_cast<void*>(Value);
+}
+
 [[noreturn]] void FailedRun(const std::vector<std::string>& Argv, const std::string& ErrFile,
                             const std::string& Why) {
-    std::cerr << "bench_process: " << Argv[0] << " failed (" << Why << "):\n"
-              << std::ifstream(ErrFile).rdbuf() << '\n';
-    std::exit(1);
+    FailWith(Argv[0] + " failed (" + Why + ")", ErrFile);
 }
 
 } // namespace
@@ -152,12 +162,14 @@ long PeakRssKb(const std::vector<std::string>& Argv, const std::string& StdinFil
     int Status = 0;
     if (::waitpid(Pid, &Status, 0) != Pid || !WIFSTOPPED(Status))
         FailedRun(Argv, ErrFile, "it did not start");
-    ::ptrace(PTRACE_SETOPTIONS, Pid, nullptr, PTRACE_O_TRACEEXIT | PTRACE_O_EXITKILL);
+    ::ptrace(PTRACE_SETOPTIONS, Pid, nullptr, AsPtraceData(PTRACE_O_TRACEEXIT | PTRACE_O_EXITKILL));
     ::ptrace(PTRACE_CONT, Pid, nullptr, nullptr);
     long Peak = -1;
     for (;;) {
-        if (::waitpid(Pid, &Status, 0) != Pid)
+        if (::waitpid(Pid, &Status, 0) != Pid) {
+            ::kill(Pid, SIGKILL);
             FailedRun(Argv, ErrFile, "waitpid");
+        }
         if (!WIFSTOPPED(Status))
             break;
         int Signal = WSTOPSIG(Status);
@@ -165,7 +177,7 @@ long PeakRssKb(const std::vector<std::string>& Argv, const std::string& StdinFil
             Peak = HighWaterKb(Pid);
             Signal = 0;
         }
-        ::ptrace(PTRACE_CONT, Pid, nullptr, Signal);
+        ::ptrace(PTRACE_CONT, Pid, nullptr, AsPtraceData(Signal));
     }
     const TChildEnd End{0, Status};
     if (!End.Ok())

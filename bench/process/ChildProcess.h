@@ -2,9 +2,20 @@
 // Runs a program as a child process and times it from its spawn to its end, as a user waits
 // for it: the process's own start, its loading and its exit included.
 
+#include <stdexcept>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+// Why the benchmark cannot go on. Thrown, so that children still running are killed and the
+// files removed on the way out; bench_process's main reports it.
+class TBenchFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Throws TBenchFailure with What and, when there is one, a failed program's standard error.
+[[noreturn]] void FailWith(const std::string& What, const std::string& ErrFile = {});
 
 double MonotonicMs(); // a monotonic clock in milliseconds
 
@@ -18,7 +29,7 @@ struct TChildEnd {
 class TChild {
 public:
     // Starts Argv[0] with Argv; standard input from StdinFile (else /dev/null), standard output
-    // to /dev/null, standard error to ErrFile. Exits the benchmark when it cannot start.
+    // to /dev/null, standard error to ErrFile. Fails when it cannot start.
     TChild(const std::vector<std::string>& Argv, const std::string& StdinFile,
            const std::string& ErrFile);
     ~TChild(); // kills and reaps a child still running
@@ -35,14 +46,12 @@ private:
     double FStartMs = 0;
 };
 
-// Runs a program to its end (at most a minute); exits the benchmark with the program's standard
-// error when it fails.
+// Runs a program to its end (at most a minute); fails when the program does.
 TChildEnd RunToEnd(const std::vector<std::string>& Argv, const std::string& StdinFile,
                    const std::string& ErrFile);
 
 // Runs a program to its end and returns the peak of its resident memory in kilobytes, read as it
 // exits from the high-water mark of the memory it got at exec. (The maximum that wait4 reports
-// would count the memory of the process that started it as well.) Exits the benchmark when the
-// program fails.
+// would count the memory of the process that started it as well.) Fails when the program does.
 long PeakRssKb(const std::vector<std::string>& Argv, const std::string& StdinFile,
                const std::string& ErrFile);

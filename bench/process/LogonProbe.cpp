@@ -5,8 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -16,13 +14,6 @@ namespace {
 
 constexpr double TimeoutMs = 30'000;
 constexpr std::string_view LogonCaption = "Logowanie";
-
-[[noreturn]] void Fail(const std::string& What, const std::string& ErrFile = {}) {
-    std::cerr << "bench_process: " << What << '\n';
-    if (!ErrFile.empty())
-        std::cerr << std::ifstream(ErrFile).rdbuf() << '\n';
-    std::exit(1);
-}
 
 xcb_atom_t Atom(xcb_connection_t* Conn, std::string_view Name) {
     xcb_intern_atom_reply_t* Reply = xcb_intern_atom_reply(
@@ -67,7 +58,7 @@ TLogonProbe::TLogonProbe() : F(std::make_unique<TState>()) {
     int ScreenNo = 0;
     F->Conn = xcb_connect(nullptr, &ScreenNo);
     if (xcb_connection_has_error(F->Conn))
-        Fail("no X display to start pelorin on (DISPLAY)");
+        FailWith("no X display to start pelorin on (DISPLAY)");
     xcb_screen_iterator_t Screen = xcb_setup_roots_iterator(xcb_get_setup(F->Conn));
     for (int I = 0; I < ScreenNo; ++I)
         xcb_screen_next(&Screen);
@@ -84,47 +75,50 @@ TLogonProbe::~TLogonProbe() {
     xcb_disconnect(F->Conn);
 }
 
+double TLogonProbe::WaitForLogonWindow(const TChild& Child, const std::string& ErrFile) {
+    const int PidFd = static_cast<int>(::syscall(SYS_pidfd_open, Child.Pid(), 0));
+    if (PidFd < 0)
+        FailWith("this kernel cannot watch a process through a descriptor (pidfd_open)");
+    const std::unique_ptr<const int, void (*)(const int*)> ClosePidFd(
+        &PidFd, [](const int* Fd) { ::close(*Fd); });
+    for (;;) {
+        xcb_generic_event_t* Event = xcb_poll_for_event(F->Conn);
+        if (Event == nullptr) {
+            if (xcb_connection_has_error(F->Conn))
+                FailWith("the X display went away");
+            pollfd Ready[2] = {{xcb_get_file_descriptor(F->Conn), POLLIN, 0}, {PidFd, POLLIN, 0}};
+            const int Rc = ::poll(Ready, 2, static_cast<int>(TimeoutMs));
+            if (Rc == 0)
+                FailWith("pelorin showed no logon window", ErrFile);
+            if (Ready[1].revents != 0)
+                FailWith("pelorin ended before its logon window showed", ErrFile);
+            continue;
+        }
+        const bool Shown =
+            (Event->response_type & 0x7F) == XCB_MAP_NOTIFY &&
+            F->IsLogonWindow(reinterpret_cast<const xcb_map_notify_event_t*>(Event)->window,
+                             Child.Pid());
+        std::free(Event);
+        if (Shown)
+            return MonotonicMs() - Child.StartMs();
+    }
+}
+
 TLogonTimes TLogonProbe::Run(const std::string& Program, const std::string& ErrFile) {
     // Events of an earlier run are of no interest.
     while (xcb_generic_event_t* Old = xcb_poll_for_event(F->Conn))
         std::free(Old);
 
     TChild Child({Program}, "", ErrFile);
-    const int PidFd = static_cast<int>(::syscall(SYS_pidfd_open, Child.Pid(), 0));
-    if (PidFd < 0)
-        Fail("this kernel cannot watch a process through a descriptor (pidfd_open)");
     TLogonTimes Times;
-    for (bool Shown = false; !Shown;) {
-        xcb_generic_event_t* Event = xcb_poll_for_event(F->Conn);
-        if (Event == nullptr) {
-            if (xcb_connection_has_error(F->Conn))
-                Fail("the X display went away");
-            pollfd Ready[2] = {{xcb_get_file_descriptor(F->Conn), POLLIN, 0}, {PidFd, POLLIN, 0}};
-            const int Rc = ::poll(Ready, 2, static_cast<int>(TimeoutMs));
-            if (Rc == 0)
-                Fail("pelorin showed no logon window", ErrFile);
-            if (Ready[1].revents != 0)
-                Fail("pelorin ended before its logon window showed", ErrFile);
-            continue;
-        }
-        if ((Event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
-            const auto* Map = reinterpret_cast<const xcb_map_notify_event_t*>(Event);
-            if (F->IsLogonWindow(Map->window, Child.Pid())) {
-                Times.StartToLogonMs = MonotonicMs() - Child.StartMs();
-                Shown = true;
-            }
-        }
-        std::free(Event);
-    }
-    ::close(PidFd);
-
+    Times.StartToLogonMs = WaitForLogonWindow(Child, ErrFile);
     const double TermAt = MonotonicMs();
     ::kill(Child.Pid(), SIGTERM);
     TChildEnd End;
     if (!Child.Wait(TimeoutMs, End))
-        Fail("pelorin did not end after SIGTERM", ErrFile);
+        FailWith("pelorin did not end after SIGTERM", ErrFile);
     Times.TermToExitMs = End.Ms - (TermAt - Child.StartMs());
     if (!End.Ok())
-        Fail("pelorin ended with " + End.Describe() + " after SIGTERM", ErrFile);
+        FailWith("pelorin ended with " + End.Describe() + " after SIGTERM", ErrFile);
     return Times;
 }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+class TChild;
+
 struct TLogonTimes {
     double StartToLogonMs = 0;
     double TermToExitMs = 0;
@@ -13,16 +15,19 @@ struct TLogonTimes {
 
 class TLogonProbe {
 public:
-    TLogonProbe(); // connects to the display; exits the benchmark when there is none
+    TLogonProbe(); // connects to the display; fails when there is none
     ~TLogonProbe();
     TLogonProbe(const TLogonProbe&) = delete;
     TLogonProbe& operator=(const TLogonProbe&) = delete;
 
     // Runs Program (a pelorin beside its user file) once; its standard error goes to ErrFile.
-    // Exits the benchmark when the logon window does not come or the program does not end well.
+    // Fails when the logon window does not come or the program does not end well.
     TLogonTimes Run(const std::string& Program, const std::string& ErrFile);
 
 private:
+    // Milliseconds from the child's start until its logon window was mapped.
+    double WaitForLogonWindow(const TChild& Child, const std::string& ErrFile);
+
     struct TState;
     std::unique_ptr<TState> F;
 };

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <optional>
 #include <vector>
 
@@ -34,6 +33,10 @@ double Median(std::vector<double> Values) {
     return N % 2 == 1 ? Values[N / 2] : (Values[N / 2 - 1] + Values[N / 2]) / 2;
 }
 
+const char* Verdict(bool Met) {
+    return Met ? "met" : "MISSED";
+}
+
 struct TOptions {
     std::string Usrpass;
     std::string Pelorin;
@@ -48,10 +51,8 @@ struct TOptions {
 struct TWorkDir {
     explicit TWorkDir(const std::string& Parent) {
         std::string Template = (fs::path(Parent) / "bench-process-XXXXXX").string();
-        if (::mkdtemp(Template.data()) == nullptr) {
-            std::perror(("bench_process: " + Parent).c_str());
-            std::exit(1);
-        }
+        if (::mkdtemp(Template.data()) == nullptr)
+            FailWith("cannot make a directory in " + Parent);
         Path = Template;
     }
     ~TWorkDir() {
@@ -63,6 +64,52 @@ struct TWorkDir {
     fs::path Path;
 };
 
+struct TFiles {
+    fs::path Big;         // Options.Users users
+    fs::path One;         // one user
+    fs::path Plain;       // the big file's bytes, for the plain copy
+    std::string Password; // the new password, a line for --password-stdin
+    std::string Err;      // standard error of the program that ran last
+    double BigSize = 0;
+};
+
+struct TUsrpassFigures {
+    double PasswdMs, CopyMs, CheckMs, ReadMs;
+    double PeakBig, PeakOne; // bytes
+};
+
+// Each round runs every program once, so that a disturbance hits them alike; round 0 warms the
+// page cache and the loader and is not counted. Memory comes apart, under ptrace, which costs
+// time.
+TUsrpassFigures MeasureUsrpass(const TOptions& O, const TFiles& F) {
+    const std::vector<std::string> PasswdBig = {O.Usrpass, "passwd", F.Big.string(), "user1",
+                                                "--password-stdin"};
+    const std::vector<std::string> PasswdOne = {O.Usrpass, "passwd", F.One.string(), "user1",
+                                                "--password-stdin"};
+    const std::vector<std::string> Check = {O.Usrpass, "check", F.Big.string()};
+    const std::vector<std::string> Copy = {O.PlainCopy, F.Plain.string()};
+    const std::vector<std::string> Read = {O.PlainRead, F.Big.string()};
+    std::vector<double> Passwd, Copied, Checked, ReadIn, PeakBig, PeakOne;
+    for (int Round = 0; Round <= O.Runs; ++Round) {
+        const double P = RunToEnd(PasswdBig, F.Password, F.Err).Ms;
+        const double C = RunToEnd(Copy, "", F.Err).Ms;
+        const double K = RunToEnd(Check, "", F.Err).Ms;
+        const double R = RunToEnd(Read, "", F.Err).Ms;
+        if (Round == 0)
+            continue;
+        Passwd.push_back(P);
+        Copied.push_back(C);
+        Checked.push_back(K);
+        ReadIn.push_back(R);
+    }
+    for (int Round = 0; Round < O.Runs; ++Round) {
+        PeakBig.push_back(1024.0 * static_cast<double>(PeakRssKb(PasswdBig, F.Password, F.Err)));
+        PeakOne.push_back(1024.0 * static_cast<double>(PeakRssKb(PasswdOne, F.Password, F.Err)));
+    }
+    return {Median(Passwd), Median(Copied),  Median(Checked),
+            Median(ReadIn), Median(PeakBig), Median(PeakOne)};
+}
+
 // A copy of pelorin in a directory of its own, beside a copy of the user file.
 std::string InstallPelorin(const fs::path& Dir, const std::string& Pelorin,
                            const fs::path& UsersFile) {
@@ -72,13 +119,64 @@ std::string InstallPelorin(const fs::path& Dir, const std::string& Pelorin,
     return (Dir / "pelorin").string();
 }
 
-const char* Verdict(bool Met) {
-    return Met ? "met" : "MISSED";
+struct TPelorinFigures {
+    TLogonTimes Big;
+    TLogonTimes One;
+};
+
+TPelorinFigures MeasurePelorin(const TOptions& O, const TFiles& F, const fs::path& Work) {
+    TLogonProbe Probe;
+    const std::string AppBig = InstallPelorin(Work / "app-big", O.Pelorin, F.Big);
+    const std::string AppOne = InstallPelorin(Work / "app-one", O.Pelorin, F.One);
+    std::vector<double> LogonBig, LogonOne, HaltBig, HaltOne;
+    for (int Round = 0; Round <= O.Runs; ++Round) {
+        const TLogonTimes B = Probe.Run(AppBig, F.Err);
+        const TLogonTimes S = Probe.Run(AppOne, F.Err);
+        if (Round == 0)
+            continue;
+        LogonBig.push_back(B.StartToLogonMs);
+        LogonOne.push_back(S.StartToLogonMs);
+        HaltBig.push_back(B.TermToExitMs);
+        HaltOne.push_back(S.TermToExitMs);
+    }
+    return {{Median(LogonBig), Median(HaltBig)}, {Median(LogonOne), Median(HaltOne)}};
 }
 
-} // namespace
+void Report(const TOptions& O, const TFiles& F, const TUsrpassFigures& U,
+            const std::optional<TPelorinFigures>& P) {
+    std::printf("Whole processes, %d users (a %.0f-byte file), medians of %d alternating runs\n",
+                O.Users, F.BigSize, O.Runs);
+    std::printf("usrpass passwd:                          %8.1f ms\n", U.PasswdMs);
+    std::printf("plain copy (read, write, fsync, rename): %8.1f ms\n", U.CopyMs);
+    std::printf("usrpass check:                           %8.1f ms\n", U.CheckMs);
+    std::printf("plain read:                              %8.1f ms\n", U.ReadMs);
+    std::printf("usrpass passwd peak memory:              %8.1f MB (one-user file: %.1f MB)\n",
+                U.PeakBig / 1e6, U.PeakOne / 1e6);
+    if (P) {
+        std::printf("pelorin start to logon window:           %8.1f ms (one-user file: %.1f ms)\n",
+                    P->Big.StartToLogonMs, P->One.StartToLogonMs);
+        std::printf("pelorin SIGTERM to exit:                 %8.1f ms (one-user file: %.1f ms)\n",
+                    P->Big.TermToExitMs, P->One.TermToExitMs);
+        const double Added = P->Big.StartToLogonMs - P->One.StartToLogonMs;
+        std::printf("pelorin start to logon: +%.1f ms over a one-user file (goal <= %.0f ms): %s\n",
+                    Added, LogonGoalMs, Verdict(Added <= LogonGoalMs));
+        const double Halt = P->Big.TermToExitMs / U.CopyMs;
+        std::printf("pelorin SIGTERM to exit: %.2f times the plain copy (goal <= %.1f): %s\n", Halt,
+                    HaltGoal, Verdict(Halt <= HaltGoal));
+    }
+    const double Memory = (U.PeakBig - U.PeakOne) / F.BigSize;
+    std::printf("passwd peak memory: the one-user baseline + %.2f times the file (goal <= %.1f): "
+                "%s\n",
+                Memory, MemoryGoal, Verdict(Memory <= MemoryGoal));
+    const double Check = U.CheckMs / U.ReadMs;
+    std::printf("check: %.2f times the plain read (goal <= %.1f): %s\n", Check, CheckGoal,
+                Verdict(Check <= CheckGoal));
+    const double Passwd = U.PasswdMs / U.CopyMs;
+    std::printf("passwd: %.2f times the plain copy (goal <= %.1f): %s\n", Passwd, PasswdGoal,
+                Verdict(Passwd <= PasswdGoal));
+}
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     TOptions O;
     const fs::path Here = fs::canonical("/proc/self/exe").parent_path();
     O.PlainCopy = (Here / "bench_plain_copy").string();
@@ -100,100 +198,33 @@ int main(int argc, char** argv) {
     CLI11_PARSE(Cli, argc, argv);
 
     const TWorkDir Work(O.Dir);
-    const fs::path Big = Work.Path / "big.dat";
-    const fs::path One = Work.Path / "one.dat";
-    const fs::path Plain = Work.Path / "plain.dat";
-    const std::string Err = (Work.Path / "stderr.log").string();
-    const std::string Password = (Work.Path / "password").string();
-    MakeBenchUsersFile(Big.string(), O.Users);
-    MakeBenchUsersFile(One.string(), 1);
-    fs::copy_file(Big, Plain);
-    std::ofstream(Password) << "bench-password\n";
-    const auto FileSize = static_cast<double>(fs::file_size(Big));
+    TFiles F;
+    F.Big = Work.Path / "big.dat";
+    F.One = Work.Path / "one.dat";
+    F.Plain = Work.Path / "plain.dat";
+    F.Password = (Work.Path / "password").string();
+    F.Err = (Work.Path / "stderr.log").string();
+    MakeBenchUsersFile(F.Big.string(), O.Users);
+    MakeBenchUsersFile(F.One.string(), 1);
+    fs::copy_file(F.Big, F.Plain);
+    std::ofstream(F.Password) << "bench-password\n";
+    F.BigSize = static_cast<double>(fs::file_size(F.Big));
 
-    const std::vector<std::string> PasswdBig = {O.Usrpass, "passwd", Big.string(), "user1",
-                                                "--password-stdin"};
-    const std::vector<std::string> PasswdOne = {O.Usrpass, "passwd", One.string(), "user1",
-                                                "--password-stdin"};
-    const std::vector<std::string> Check = {O.Usrpass, "check", Big.string()};
-    const std::vector<std::string> Copy = {O.PlainCopy, Plain.string()};
-    const std::vector<std::string> Read = {O.PlainRead, Big.string()};
-
-    std::vector<double> PasswdMs, CopyMs, CheckMs, ReadMs, RssBigKb, RssOneKb;
-    // Round 0 warms the page cache and the loader and is not counted.
-    for (int Round = 0; Round <= O.Runs; ++Round) {
-        const TChildEnd P = RunToEnd(PasswdBig, Password, Err);
-        const TChildEnd C = RunToEnd(Copy, "", Err);
-        const TChildEnd K = RunToEnd(Check, "", Err);
-        const TChildEnd R = RunToEnd(Read, "", Err);
-        if (Round == 0)
-            continue;
-        PasswdMs.push_back(P.Ms);
-        CopyMs.push_back(C.Ms);
-        CheckMs.push_back(K.Ms);
-        ReadMs.push_back(R.Ms);
-    }
-    // Memory apart, under ptrace, which costs time.
-    for (int Round = 0; Round < O.Runs; ++Round) {
-        RssBigKb.push_back(static_cast<double>(PeakRssKb(PasswdBig, Password, Err)));
-        RssOneKb.push_back(static_cast<double>(PeakRssKb(PasswdOne, Password, Err)));
-    }
-
-    std::optional<TLogonTimes> PelorinBig, PelorinOne;
-    if (!O.Pelorin.empty()) {
-        TLogonProbe Probe;
-        const std::string AppBig = InstallPelorin(Work.Path / "app-big", O.Pelorin, Big);
-        const std::string AppOne = InstallPelorin(Work.Path / "app-one", O.Pelorin, One);
-        std::vector<double> LogonBig, LogonOne, HaltBig, HaltOne;
-        for (int Round = 0; Round <= O.Runs; ++Round) {
-            const TLogonTimes B = Probe.Run(AppBig, Err);
-            const TLogonTimes S = Probe.Run(AppOne, Err);
-            if (Round == 0)
-                continue;
-            LogonBig.push_back(B.StartToLogonMs);
-            LogonOne.push_back(S.StartToLogonMs);
-            HaltBig.push_back(B.TermToExitMs);
-            HaltOne.push_back(S.TermToExitMs);
-        }
-        PelorinBig = TLogonTimes{Median(LogonBig), Median(HaltBig)};
-        PelorinOne = TLogonTimes{Median(LogonOne), Median(HaltOne)};
-    }
-
-    const double Passwd = Median(PasswdMs);
-    const double Copied = Median(CopyMs);
-    const double Checked = Median(CheckMs);
-    const double ReadIn = Median(ReadMs);
-    const double RssBig = Median(RssBigKb) * 1024;
-    const double RssOne = Median(RssOneKb) * 1024;
-    std::printf("Whole processes, %d users (a %.0f-byte file), medians of %d alternating runs\n",
-                O.Users, FileSize, O.Runs);
-    std::printf("usrpass passwd:                       %8.1f ms\n", Passwd);
-    std::printf("plain copy (read, write, fsync, rename): %5.1f ms\n", Copied);
-    std::printf("usrpass check:                        %8.1f ms\n", Checked);
-    std::printf("plain read:                           %8.1f ms\n", ReadIn);
-    std::printf("usrpass passwd peak memory:           %8.1f MB (one-user file: %.1f MB)\n",
-                RssBig / 1e6, RssOne / 1e6);
-    if (PelorinBig) {
-        std::printf("pelorin start to logon window:        %8.1f ms (one-user file: %.1f ms)\n",
-                    PelorinBig->StartToLogonMs, PelorinOne->StartToLogonMs);
-        std::printf("pelorin SIGTERM to exit:              %8.1f ms (one-user file: %.1f ms)\n",
-                    PelorinBig->TermToExitMs, PelorinOne->TermToExitMs);
-        const double Added = PelorinBig->StartToLogonMs - PelorinOne->StartToLogonMs;
-        std::printf("pelorin start to logon: +%.1f ms over a one-user file (goal <= %.0f ms): %s\n",
-                    Added, LogonGoalMs, Verdict(Added <= LogonGoalMs));
-        const double Halt = PelorinBig->TermToExitMs / Copied;
-        std::printf("pelorin SIGTERM to exit: %.2f times the plain copy (goal <= %.1f): %s\n", Halt,
-                    HaltGoal, Verdict(Halt <= HaltGoal));
-    }
-    const double Memory = (RssBig - RssOne) / FileSize;
-    std::printf("passwd peak memory: the one-user baseline + %.2f times the file (goal <= %.1f): "
-                "%s\n",
-                Memory, MemoryGoal, Verdict(Memory <= MemoryGoal));
-    const double CheckRatio = Checked / ReadIn;
-    std::printf("check: %.2f times the plain read (goal <= %.1f): %s\n", CheckRatio, CheckGoal,
-                Verdict(CheckRatio <= CheckGoal));
-    const double PasswdRatio = Passwd / Copied;
-    std::printf("passwd: %.2f times the plain copy (goal <= %.1f): %s\n", PasswdRatio, PasswdGoal,
-                Verdict(PasswdRatio <= PasswdGoal));
+    const TUsrpassFigures U = MeasureUsrpass(O, F);
+    std::optional<TPelorinFigures> P;
+    if (!O.Pelorin.empty())
+        P = MeasurePelorin(O, F, Work.Path);
+    Report(O, F, U, P);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "bench_process: %s\n", E.what());
+        return 1;
+    }
 }
