@@ -27,6 +27,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Pelorin keeps the users of Zortan in its b
 names, the Zortan and network passwords, the rights over parcels, layers,
 objects and a few functions, and 32 object flags. The program pelorin has a
 Polish Qt interface and locks the user file while it runs; the command-line
-tool usrpass creates, checks and lists user files and sets passwords.")
+tool usrpass creates, checks and lists user files, and adds, changes and
+removes users and sets passwords from scripts.")
 
 include(CPack)

@@ -12,11 +12,13 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <string_view>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -138,6 +140,7 @@ struct TFileRewrite::TState {
     bool AheadFailed = false;
     uint64_t AheadBegin = 0; // WriteAhead has written [AheadBegin, AheadEnd)
     uint64_t AheadEnd = 0;
+    std::vector<uint8_t> Kept; // in place: the head, with the pieces given to WriteAhead
 
     TState(const TFile& AOriginal, uint64_t ALengthStep)
         : Original(AOriginal), LengthStep(ALengthStep) {}
@@ -147,6 +150,9 @@ struct TFileRewrite::TState {
     bool NamesTheOriginal(const std::string& Name) const;
     bool LinkPrevious();
     void DropPreviousOfTheOriginal();
+    // Puts the temporary file, whose first HeadLen bytes are the new head, in the original's
+    // place. Head: those bytes, or empty when the caller has not kept them.
+    TRewriteResult Replace(uint64_t HeadLen, std::span<const uint8_t> Head);
 };
 
 std::string TFileRewrite::TState::TempPrefix() const {
@@ -266,21 +272,35 @@ TFileRewrite::~TFileRewrite() {
 }
 
 void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
-    if (F->Mode != TMode::Temporary || F->AheadFailed || Piece.empty())
+    TState& S = *F;
+    if ((S.Mode != TMode::Temporary && S.Mode != TMode::InPlace) || S.AheadFailed || Piece.empty())
         return;
-    if (F->AheadEnd == F->AheadBegin) {
-        F->AheadBegin = F->AheadEnd = Offset;
-    } else if (Offset != F->AheadEnd) {
+    if (S.AheadEnd == S.AheadBegin) {
+        S.AheadBegin = S.AheadEnd = Offset;
+    } else if (Offset != S.AheadEnd) {
         return; // not the next piece: Commit writes it
     }
-    const auto At = static_cast<int64_t>(Offset);
-    if (!WriteAllAt(F->TempFd, At, Piece.data(), Piece.size())) {
-        F->AheadFailed = true;
-        return;
+    if (S.Mode == TMode::InPlace) {
+        // The journal takes the whole head at once: it is kept here for CommitAhead, whose
+        // caller has not kept it, behind room for the front.
+        try {
+            if (S.Kept.empty())
+                S.Kept.resize(Offset);
+            S.Kept.insert(S.Kept.end(), Piece.begin(), Piece.end());
+        } catch (const std::bad_alloc&) {
+            S.AheadFailed = true;
+            return;
+        }
+    } else {
+        const auto At = static_cast<int64_t>(Offset);
+        if (!WriteAllAt(S.TempFd, At, Piece.data(), Piece.size())) {
+            S.AheadFailed = true;
+            return;
+        }
+        // Start the transfer to the disk now; the final flush then has little left to wait for.
+        ::sync_file_range(S.TempFd, At, static_cast<int64_t>(Piece.size()), SYNC_FILE_RANGE_WRITE);
     }
-    // Start the transfer to the disk now; the final flush then has little left to wait for.
-    ::sync_file_range(F->TempFd, At, static_cast<int64_t>(Piece.size()), SYNC_FILE_RANGE_WRITE);
-    F->AheadEnd = Offset + Piece.size();
+    S.AheadEnd = Offset + Piece.size();
 }
 
 TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
@@ -291,37 +311,67 @@ TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
     }
     if (S.Mode != TMode::Temporary || S.AheadFailed || S.AheadEnd > Head.size())
         return TRewriteResult::Failed;
-
-    const auto HeadEnd = static_cast<int64_t>(Head.size());
     const auto Before = static_cast<std::size_t>(S.AheadBegin);
     const auto After = static_cast<std::size_t>(S.AheadEnd);
-    const bool Written =
-        WriteAllAt(S.TempFd, 0, Head.data(), Before) &&
-        WriteAllAt(S.TempFd, static_cast<int64_t>(After), Head.data() + After,
-                   Head.size() - After) &&
-        (S.Old.st_size <= HeadEnd || CopyTail(S.Original, S.TempFd, HeadEnd, S.Old.st_size));
-    if (!Written || ::fsync(S.TempFd) != 0)
+    if (!WriteAllAt(S.TempFd, 0, Head.data(), Before) ||
+        !WriteAllAt(S.TempFd, static_cast<int64_t>(After), Head.data() + After,
+                    Head.size() - After))
         return TRewriteResult::Failed;
-    const int Fd = S.TempFd;
-    S.TempFd = -1;
-    if (::close(Fd) != 0)
+    return S.Replace(Head.size(), Head);
+}
+
+TRewriteResult TFileRewrite::CommitAhead(std::span<const uint8_t> Front, uint64_t HeadLen) {
+    TState& S = *F;
+    const bool NoPieces = S.AheadEnd == S.AheadBegin;
+    const bool Covered =
+        NoPieces ? Front.size() == HeadLen : S.AheadBegin == Front.size() && S.AheadEnd == HeadLen;
+    if (S.AheadFailed || !Covered)
+        return TRewriteResult::Failed;
+    if (S.Mode == TMode::InPlace) {
+        S.DropPreviousOfTheOriginal();
+        if (NoPieces)
+            return WriteInPlace(S.Original, Front, S.LengthStep);
+        std::copy(Front.begin(), Front.end(), S.Kept.begin());
+        return WriteInPlace(S.Original, S.Kept, S.LengthStep);
+    }
+    if (S.Mode != TMode::Temporary || !WriteAllAt(S.TempFd, 0, Front.data(), Front.size()))
+        return TRewriteResult::Failed;
+    return S.Replace(HeadLen, {});
+}
+
+TRewriteResult TFileRewrite::TState::Replace(uint64_t HeadLen, std::span<const uint8_t> Head) {
+    const auto HeadEnd = static_cast<int64_t>(HeadLen);
+    if ((Old.st_size > HeadEnd && !CopyTail(Original, TempFd, HeadEnd, Old.st_size)) ||
+        ::fsync(TempFd) != 0)
+        return TRewriteResult::Failed;
+    if (::close(std::exchange(TempFd, -1)) != 0)
         return TRewriteResult::Failed;
 
-    if (S.KeepPrevious)
-        S.PreviousKept = S.LinkPrevious();
-    if (::rename(S.TempName.c_str(), S.Target.c_str()) != 0) {
+    if (KeepPrevious)
+        PreviousKept = LinkPrevious();
+    if (::rename(TempName.c_str(), Target.c_str()) != 0) {
         // The name cannot be replaced (a bind-mounted file, a file that a network share holds
-        // open elsewhere, ...): the file itself can still be written.
-        ::unlink(S.TempName.c_str());
-        S.TempName.clear();
-        S.DropPreviousOfTheOriginal();
-        if (!S.Original.IsSameFileAs(S.Target))
+        // open elsewhere, ...): the file itself can still be written. A head the caller has not
+        // kept is read back from the temporary file first.
+        std::vector<uint8_t> ReadBack;
+        if (Head.empty() && HeadLen != 0) {
+            TFile Temp;
+            ReadBack.resize(static_cast<std::size_t>(HeadLen));
+            if (!Temp.Open(TempName, TFileMode::ReadOnly) ||
+                Temp.ReadAt(0, ReadBack.data(), ReadBack.size()) != HeadEnd)
+                return TRewriteResult::Failed;
+            Head = ReadBack;
+        }
+        ::unlink(TempName.c_str());
+        TempName.clear();
+        DropPreviousOfTheOriginal();
+        if (!Original.IsSameFileAs(Target))
             return TRewriteResult::Failed;
-        return WriteInPlace(S.Original, Head, S.LengthStep);
+        return WriteInPlace(Original, Head, LengthStep);
     }
-    S.Renamed = true;
+    Renamed = true;
     // The new contents are in place whatever follows; only their durability is in question.
-    if (SyncDirectory(S.Dir) || SyncDirectory(S.Dir))
+    if (SyncDirectory(Dir) || SyncDirectory(Dir))
         return TRewriteResult::Replaced;
     return TRewriteResult::ReplacedNotFlushed;
 }

@@ -44,10 +44,16 @@ public:
     TFileRewrite& operator=(const TFileRewrite&) = delete;
 
     // Hands over a finished piece of the head early, so that it travels to the disk while the
-    // rest is being prepared. Pieces must follow one another; Commit writes what they left out.
+    // rest is being prepared; the caller may use its buffer again at once. Pieces must follow
+    // one another; Commit writes what they left out. (Where the head is to be written in place,
+    // the pieces are kept in memory until the commit instead.)
     void WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece);
     // Head must hold the pieces given to WriteAhead at their offsets. Call once.
     TRewriteResult Commit(std::span<const uint8_t> Head);
+    // Commit for a caller that has not kept the pieces: they cover the head of HeadLen bytes
+    // from Front.size() on, and Front is the rest, from offset 0 (else Failed, and nothing
+    // changes). Call once, instead of Commit.
+    TRewriteResult CommitAhead(std::span<const uint8_t> Front, uint64_t HeadLen);
 
     // Asks Commit to keep the original, where it replaces it, as its previous version: the file
     // itself (no copy: same inode, owner, group and mode) gets the name PreviousVersionPath

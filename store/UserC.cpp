@@ -1,8 +1,8 @@
 #include "store/UserC.h"
 
 #include "runtime/Random.h"
+#include "store/RightCodes.h"
 
-#include <array>
 #include <cstring>
 
 namespace {
@@ -18,29 +18,6 @@ void StorePass(int32_t& Seed, TPassBlock& Block, std::string_view Value) {
     std::memcpy(Block + 1, Value.data(), Len);
     RandomXorStream(Block, sizeof Block);
 }
-
-struct TRightCode {
-    uint32_t Bit;
-    const char* Code;
-};
-
-// The order in which the main window lists the codes.
-constexpr std::array<TRightCode, 14> RightCodes{{
-    {rtExtracts, "Id"},
-    {rtFilters, "If"},
-    {rtSignature, "Is"},
-    {rtParcelModify, "Dm"},
-    {rtParcelImport, "Di"},
-    {rtParcelExport, "De"},
-    {rtParcelPrint, "Dp"},
-    {rtParcelSpecial, "Ds"},
-    {rtLayerModify, "Wm"},
-    {rtLayerImport, "Wi"},
-    {rtLayerExport, "We"},
-    {rtObjectModify, "Om"},
-    {rtObjectImport, "Oi"},
-    {rtObjectExport, "Oe"},
-}};
 
 } // namespace
 
@@ -73,7 +50,7 @@ void TUserC::SetNetPass(std::string_view Value) {
 std::string TUserC::RightsText() const {
     std::string Text;
     for (const TRightCode& Right : RightCodes) {
-        if (Rec.Rights & Right.Bit) {
+        if (!Right.Code.empty() && (Rec.Rights & Right.Bit)) {
             Text += Right.Code;
             Text += ' ';
         }

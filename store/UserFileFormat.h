@@ -1,12 +1,21 @@
 #pragma once
 // The user file's guards: the word sum and the scrambling of the record area.
 
+#include "store/UserRec.h"
+
 #include <cstddef>
 #include <cstdint>
 
 // The sum, modulo 2^32, of the first Len div 4 little-endian 32-bit words of Buf; the last
 // Len mod 4 bytes are not summed.
 uint32_t CalcChecksum(const uint8_t* Buf, std::size_t Len);
+
+// The record area is worked through in groups of records that stay in the processor's first-level
+// cache, and read or written in chunks of groups that stay in its second-level cache. Both are
+// whole records and a multiple of 4 bytes long, as the sum of consecutive parts requires.
+inline constexpr std::size_t GroupRecords = 80;   // 16,400 bytes
+inline constexpr std::size_t ChunkRecords = 1280; // 262,400 bytes
+static_assert(GroupRecords * UserRecSize % 4 == 0 && ChunkRecords % GroupRecords == 0);
 
 enum class TXorDirection { Scramble, Unscramble };
 

@@ -1,8 +1,10 @@
 #include "runtime/InPlaceRewrite.h"
 #include "runtime/Random.h"
+#include "store/UserArena.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -99,20 +101,8 @@ int TUserManager::OpenChecked(bool Writing) {
     if (Area < 0 || Area % RecSize != 0 || Area / RecSize < Header.Count || Header.Count == 0)
         return Fail(ueDamaged);
 
-    const std::size_t AreaLen = std::size_t{Header.Count} * UserRecSize;
-    auto Buffer = std::make_unique_for_overwrite<uint8_t[]>(AreaLen);
-    const int64_t Got = Handle.ReadAt(UserFileHeaderSize, Buffer.get(), AreaLen);
-    if (Got < 0)
-        return Fail(ueOpen);
-    if (Got != static_cast<int64_t>(AreaLen)) // cut short since the size was taken
-        return Fail(ueDamaged);
-    // Nothing becomes a user before the sum over the area as read has been found right.
-    RandSeed = static_cast<uint32_t>(Header.Seed);
-    const uint32_t Sum = XorWithChecksum(Buffer.get(), AreaLen, TXorDirection::Unscramble);
-    if (Sum != Header.Checksum)
-        return Fail(ueDamaged);
-
-    LoadRecords(Buffer.get(), Header.Count);
+    if (const int Loaded = LoadRecords(Header.Count); Loaded != ueOk)
+        return Fail(Loaded);
     if (!Writing)
         Handle.Close();
     else
@@ -120,13 +110,44 @@ int TUserManager::OpenChecked(bool Writing) {
     return ueOk;
 }
 
-void TUserManager::LoadRecords(const uint8_t* Buffer, int RecordCount) {
+int TUserManager::LoadRecords(int RecordCount) {
+    const auto Records = static_cast<std::size_t>(RecordCount);
+    const auto Chunk =
+        std::make_unique_for_overwrite<uint8_t[]>(std::min(Records, ChunkRecords) * UserRecSize);
+    // Room in the list first: from the block's creation to its release nothing may throw.
     SetCapacity(Count() + RecordCount);
-    for (int I = 0; I < RecordCount; ++I) {
-        TUserRec Rec;
-        std::memcpy(&Rec, Buffer + static_cast<std::size_t>(I) * UserRecSize, sizeof Rec);
-        auto User = std::make_unique<TUserC>(Rec);
-        Add(User.get());
-        User.release();
+    TUserArena* const Arena = TUserArena::Create(Records);
+    RandSeed = static_cast<uint32_t>(Header.Seed);
+    uint32_t Sum = 0;
+    std::size_t Made = 0;
+    int Result = ueOk;
+    for (std::size_t First = 0; First < Records; First += ChunkRecords) {
+        const std::size_t Len = std::min(ChunkRecords, Records - First) * UserRecSize;
+        const int64_t Got = Handle.ReadAt(
+            static_cast<int64_t>(UserFileHeaderSize + First * UserRecSize), Chunk.get(), Len);
+        if (Got != static_cast<int64_t>(Len)) {
+            Result = Got < 0 ? ueOpen : ueDamaged; // short: cut since the size was taken
+            break;
+        }
+        // Each group is summed and unscrambled, and its users made, while it is in the cache.
+        for (std::size_t At = 0; At < Len; At += GroupRecords * UserRecSize) {
+            const std::size_t GroupLen = std::min(GroupRecords * UserRecSize, Len - At);
+            uint8_t* const Group = Chunk.get() + At;
+            Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Unscramble);
+            for (std::size_t Rec = 0; Rec < GroupLen; Rec += UserRecSize, ++Made)
+                Arena->Emplace(Made, Group + Rec);
+        }
     }
+    if (Result == ueOk && Sum != Header.Checksum)
+        Result = ueDamaged;
+    // Nothing becomes a user before the sum over the whole area has been found right.
+    if (Result == ueOk) {
+        for (std::size_t I = 0; I < Records; ++I)
+            Add(Arena->At(I));
+    } else {
+        for (std::size_t I = 0; I < Made; ++I)
+            delete Arena->At(I);
+    }
+    Arena->Release();
+    return Result;
 }

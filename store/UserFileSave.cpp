@@ -9,16 +9,6 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
-// Records are copied, scrambled and summed a cache-sized group at a time (a multiple of 4 bytes
-// long, as the checksum of consecutive parts needs), and go to the disk a batch of groups at a
-// time while the next ones are prepared.
-constexpr int GroupRecords = 80; // 16,400 bytes
-constexpr int BatchGroups = 64;  // about 1 MB
-
-} // namespace
-
 bool TUserManager::Save() {
     if (!ForWriting)
         return true;
@@ -40,35 +30,34 @@ bool TUserManager::Save() {
         // keeps the way back.
         if (KeepPrevious)
             Rewrite.KeepPrevious();
-        const std::size_t AreaLen = static_cast<std::size_t>(Count()) * UserRecSize;
-        const std::size_t ImageLen = UserFileHeaderSize + AreaLen;
-        const auto Image = std::make_unique_for_overwrite<uint8_t[]>(ImageLen);
-        uint8_t* Area = Image.get() + UserFileHeaderSize;
-
+        const auto Users = static_cast<std::size_t>(Count());
+        const auto Chunk =
+            std::make_unique_for_overwrite<uint8_t[]>(std::min(Users, ChunkRecords) * UserRecSize);
         Header.Seed = FreshSeed();
         RandSeed = static_cast<uint32_t>(Header.Seed);
         uint32_t Sum = 0;
-        std::size_t Written = 0; // bytes of the area handed to WriteAhead
-        for (int First = 0, Group = 1; First < Count(); First += GroupRecords, ++Group) {
-            const int Last = std::min(First + GroupRecords, Count());
-            uint8_t* const Start = Area + static_cast<std::size_t>(First) * UserRecSize;
-            for (int I = First; I < Last; ++I)
-                std::memcpy(Area + static_cast<std::size_t>(I) * UserRecSize, &Items(I)->Rec,
-                            UserRecSize);
-            Sum += XorWithChecksum(Start, static_cast<std::size_t>(Last - First) * UserRecSize,
-                                   TXorDirection::Scramble);
-            const std::size_t Done = static_cast<std::size_t>(Last) * UserRecSize;
-            if (Group % BatchGroups == 0 || Last == Count()) {
-                Rewrite.WriteAhead(UserFileHeaderSize + Written, {Area + Written, Done - Written});
-                Written = Done;
+        // A chunk at a time, each group copied, scrambled and summed while it is in the cache; each
+        // chunk goes to the disk while the next one is prepared, and its buffer is used again.
+        for (std::size_t First = 0; First < Users; First += ChunkRecords) {
+            const std::size_t Len = std::min(ChunkRecords, Users - First) * UserRecSize;
+            for (std::size_t At = 0; At < Len; At += GroupRecords * UserRecSize) {
+                const std::size_t GroupLen = std::min(GroupRecords * UserRecSize, Len - At);
+                uint8_t* const Group = Chunk.get() + At;
+                const std::size_t FirstInGroup = First + At / UserRecSize;
+                for (std::size_t I = 0; I < GroupLen / UserRecSize; ++I) {
+                    const TUserC* User = Items(static_cast<int>(FirstInGroup + I));
+                    std::memcpy(Group + I * UserRecSize, &User->Rec, UserRecSize);
+                }
+                Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Scramble);
             }
+            Rewrite.WriteAhead(UserFileHeaderSize + First * UserRecSize, {Chunk.get(), Len});
         }
         Header.Checksum = Sum;
         Header.Count = static_cast<uint16_t>(Count());
         Header.LockByte = 0;
-        std::memcpy(Image.get(), &Header, UserFileHeaderSize);
-
-        Result = Rewrite.Commit({Image.get(), ImageLen});
+        uint8_t Front[UserFileHeaderSize];
+        std::memcpy(Front, &Header, UserFileHeaderSize);
+        Result = Rewrite.CommitAhead(Front, UserFileHeaderSize + Users * UserRecSize);
         PreviousKept = Rewrite.PreviousKept();
     }
     // Only now, with the new file in place, is the lock given up.

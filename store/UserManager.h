@@ -77,9 +77,9 @@ public:
 private:
     // OpenChecked's outcome when the file was replaced between its open and its lock.
     static constexpr int OpenStartOver = -1;
-    int OpenChecked(bool Writing); // opens, checks and loads FFileName
-    int LockAndReread();           // for a writer, between its open and its checks
-    void LoadRecords(const uint8_t* Buffer, int RecordCount); // from unscrambled records
+    int OpenChecked(bool Writing);    // opens, checks and loads FFileName
+    int LockAndReread();              // for a writer, between its open and its checks
+    int LoadRecords(int RecordCount); // reads, checks and appends the area's users
 
     TFile Handle;
     bool ForWriting = false;

@@ -3,6 +3,8 @@
 
 #include "toolkit/GridTypes.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
@@ -11,5 +13,9 @@ class QObject;
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 // Key may be changed; setting it to 0 makes the control ignore the key.
 using TKeyEvent = std::function<void(QObject* Sender, uint16_t& Key, TShiftState Shift)>;
+// Text is what a key typed; emptying it makes the control ignore it.
+using TKeyPressEvent = std::function<void(QObject* Sender, QString& Text)>;
+// The tooltip of a cell; an empty text shows none.
+using TCellHintEvent = std::function<QString(QObject* Sender, int ACol, int ARow)>;
 using TMouseEvent =
     std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;

@@ -102,6 +102,8 @@ public:
     TDrawCellEvent OnDrawCell;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TCellHintEvent OnCellHint;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TNotifyEvent OnDblClick;
@@ -118,6 +120,12 @@ protected:
     // Fires OnKeyDown, then moves the current cell for the key unless the handler zeroed it.
     virtual void KeyDown(uint16_t& Key, TShiftState Shift);
     virtual void KeyUp(uint16_t& Key, TShiftState Shift); // fires OnKeyUp
+    // The printable text a key typed, after its KeyDown left the key alone (as WM_CHAR follows
+    // WM_KEYDOWN): fires OnKeyPress. Text emptied means used; otherwise the key goes on to the
+    // window.
+    virtual void KeyPress(QString& Text);
+    // The tooltip of the cell under the mouse: OnCellHint's text, none without it.
+    virtual QString CellHint(int ACol, int ARow);
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void DblClick(); // fires OnDblClick
@@ -130,6 +138,7 @@ protected:
     virtual void WMCommand(TMessage& Message); // the grid has no child controls: default result
     virtual void DefaultHandler(TMessage& Message); // Result 0
 
+    bool viewportEvent(QEvent* Event) override; // tooltips
     void paintEvent(QPaintEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;

@@ -4,8 +4,12 @@
 
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,23 +34,43 @@ bool IsNavigationKey(uint16_t Key) {
     }
 }
 
+// What a key typed, when it typed printable text; shortcuts with Ctrl or Alt type nothing.
+QString TypedText(const QKeyEvent& Event) {
+    if (Event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return {};
+    const QString Text = Event.text();
+    const bool Printable =
+        std::all_of(Text.begin(), Text.end(), [](QChar C) { return C.isPrint(); });
+    return Printable ? Text : QString();
+}
+
 } // namespace
 
 // --- Qt events ---
 
 void TStringGrid::keyPressEvent(QKeyEvent* Event) {
     uint16_t Key = VirtualKeyOf(Event->key());
-    if (Key == 0) {
+    const bool IsVirtualKey = Key != 0;
+    bool Used = false;
+    if (IsVirtualKey) {
+        const TShiftState Shift = KeyShiftState(*Event);
+        // Asked first: the handling may change what the grid acts on.
+        const bool Own = UsesKey(Key, Shift);
+        KeyDown(Key, Shift);
+        Used = Key == 0 || Own;
+    }
+    QString Text = TypedText(*Event);
+    if (!Used && !Text.isEmpty()) {
+        KeyPress(Text);
+        Used = Text.isEmpty();
+    }
+    if (!IsVirtualKey && !Used) {
         QAbstractScrollArea::keyPressEvent(Event);
         return;
     }
-    const TShiftState Shift = KeyShiftState(*Event);
-    // Asked first: the handling may change what the grid acts on.
-    const bool Used = UsesKey(Key, Shift);
-    KeyDown(Key, Shift);
     // Keys the grid neither used nor had consumed (Enter, Escape...) go on to the window, so
     // that its default and cancel buttons still work.
-    Event->setAccepted(Key == 0 || Used);
+    Event->setAccepted(Used);
 }
 
 void TStringGrid::keyReleaseEvent(QKeyEvent* Event) {
@@ -188,6 +212,11 @@ void TStringGrid::KeyUp(uint16_t& Key, TShiftState Shift) {
         OnKeyUp(this, Key, Shift);
 }
 
+void TStringGrid::KeyPress(QString& Text) {
+    if (OnKeyPress)
+        OnKeyPress(this, Text);
+}
+
 void TStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     int Col = 0;
     int Row = 0;
@@ -213,6 +242,31 @@ void TStringGrid::DblClick() {
 void TStringGrid::DoEnter() {
     if (OnEnter)
         OnEnter(this);
+}
+
+QString TStringGrid::CellHint(int ACol, int ARow) {
+    return OnCellHint ? OnCellHint(this, ACol, ARow) : QString();
+}
+
+bool TStringGrid::viewportEvent(QEvent* Event) {
+    if (Event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(Event);
+    const auto* Help = static_cast<QHelpEvent*>(Event);
+    int Col = 0;
+    int Row = 0;
+    QString Hint;
+    if (MouseToCell(Help->pos().x(), Help->pos().y(), Col, Row))
+        Hint = CellHint(Col, Row);
+    if (Hint.isEmpty()) {
+        QToolTip::hideText();
+        Event->ignore();
+        return true;
+    }
+    // The tooltip goes when the mouse leaves the cell.
+    const TRect Cell = CellRect(Col, Row);
+    QToolTip::showText(Help->globalPos(), Hint, viewport(),
+                       QRect(Cell.Left, Cell.Top, Cell.Width(), Cell.Height()));
+    return true;
 }
 
 bool TStringGrid::UsesKey(uint16_t Key, TShiftState /*Shift*/) const {

@@ -2,154 +2,171 @@
 
 #include "tools/ToolError.h"
 
-#include <algorithm>
-#include <initializer_list>
+#include <CLI/CLI.hpp>
+
+#include <functional>
 #include <vector>
-
-const char* const UsageText = R"(Użycie:
-  usrpass init PLIK --admin NAZWA [--password-stdin]
-  usrpass list PLIK [--json]
-  usrpass check PLIK
-  usrpass passwd PLIK UŻYTKOWNIK [--net] [--password-stdin]
-  usrpass --help
-  usrpass --version
-
-Polecenia:
-  init    tworzy nowy plik z użytkownikami z jednym administratorem (prawa dostępu 0600);
-          istniejącego pliku nigdy nie nadpisuje
-  list    wypisuje użytkowników, jeden w wierszu, pola oddzielone tabulatorem: Id, flagi
-          (L - prawo logowania, H - ustawione hasło Zortan), nazwa w Zortan, nazwa sieciowa,
-          pełna nazwa, kody praw
-  check   sprawdza plik i wypisuje liczbę użytkowników
-  passwd  ustawia hasło Zortan (z --net hasło sieciowe) pierwszego użytkownika o tej nazwie
-          w Zortan
-
-Opcje:
-  --admin NAZWA      nazwa administratora w Zortan (init)
-  --password-stdin   hasło z pierwszego wiersza standardowego wejścia; bez tej opcji hasło
-                     jest pobierane dwukrotnie z terminala, bez wyświetlania
-  --json             wynik w formacie JSON (list)
-  --net              hasło sieciowe zamiast hasła Zortan (passwd)
-  --                 koniec opcji: dalsze argumenty to nazwy
-  -h, --help         ten opis
-  --version          wersja programu
-
-Nazwy i hasła mają najwyżej 15 znaków strony kodowej 1250.
-
-Kody wyjścia:
-  0   powodzenie
-  1   brak pliku z użytkownikami
-  2   nie można utworzyć pliku z użytkownikami (init)
-  3   nie można otworzyć pliku z użytkownikami
-  4   niewłaściwy plik z użytkownikami
-  5   plik z użytkownikami jest aktualnie modyfikowany przez inną osobę
-  6   plik z użytkownikami uległ zniszczeniu
-  7   nie można zapisać pliku z użytkownikami
-  64  błędne wywołanie
-  65  błędne dane: nazwa lub hasło nie do przyjęcia, brak takiego użytkownika
-  74  nie można wypisać wyniku
-)";
 
 namespace {
 
-struct TCommandDef {
-    std::string_view Name;
-    TCommandKind Kind;
-    std::size_t Positionals;
-    bool TakesAdmin;
-    bool TakesPasswordStdin;
-    bool TakesJson;
-    bool TakesNet;
-};
-
-constexpr TCommandDef CommandDefs[] = {
-    {"init", TCommandKind::Init, 1, true, true, false, false},
-    {"list", TCommandKind::List, 1, false, false, true, false},
-    {"check", TCommandKind::Check, 1, false, false, false, false},
-    {"passwd", TCommandKind::Passwd, 2, false, true, false, true},
-};
-
-const TCommandDef& FindCommand(std::string_view Name) {
-    const auto* It = std::find_if(std::begin(CommandDefs), std::end(CommandDefs),
-                                  [&](const TCommandDef& S) { return S.Name == Name; });
-    if (It == std::end(CommandDefs))
-        throw TUsageError("Nieznane polecenie: " + std::string(Name));
-    return *It;
+// The options of every command that changes a user's description.
+void AddDescriptionOptions(CLI::App& Command, TArguments& A) {
+    Command.add_option("--name", A.Name);
+    Command.add_option("--net-name", A.NetName);
+    Command.add_option("--rights", A.Rights);
+    Command.add_option("--objects", A.Objects);
 }
 
-// True when one of Names stands among the options, before a "--".
-bool HasFlag(std::span<const std::string_view> Args,
-             std::initializer_list<std::string_view> Names) {
-    for (std::string_view A : Args) {
-        if (A == "--")
-            return false;
-        if (std::find(Names.begin(), Names.end(), A) != Names.end())
-            return true;
+// UŻYTKOWNIK or --id ID, not both; whether one was given is checked after the parse.
+void AddUserSelection(CLI::App& Command, TArguments& A) {
+    CLI::Option* User = Command.add_option("UŻYTKOWNIK", A.UserName);
+    Command.add_option("--id", A.Id)->excludes(User);
+}
+
+struct TCommandLine {
+    CLI::App App{"usrpass"};
+    TArguments Result;
+
+    TCommandLine() {
+        App.set_help_flag("-h,--help");
+        App.set_version_flag("--version", std::string());
+        // Options of usrpass itself (--help, --version) are taken after a command too.
+        App.fallthrough();
+        App.require_subcommand(1);
+        TArguments& A = Result;
+
+        CLI::App* Init = AddCommand("init", TCommandKind::Init);
+        Init->add_option("--admin", A.UserName)->required();
+        Init->add_flag("--password-stdin", A.PasswordStdin);
+
+        AddCommand("list", TCommandKind::List)->add_flag("--json", A.Json);
+        AddCommand("check", TCommandKind::Check);
+
+        CLI::App* Passwd = AddCommand("passwd", TCommandKind::Passwd);
+        Passwd->add_option("UŻYTKOWNIK", A.UserName)->required();
+        Passwd->add_flag("--net", A.Net);
+        Passwd->add_flag("--password-stdin", A.PasswordStdin);
+
+        CLI::App* Add = AddCommand("add", TCommandKind::Add);
+        Add->add_option("UŻYTKOWNIK", A.UserName)->required();
+        AddDescriptionOptions(*Add, A);
+        Add->add_flag("--password-stdin", A.PasswordStdin);
+
+        CLI::App* Set = AddCommand("set", TCommandKind::Set);
+        AddUserSelection(*Set, A);
+        Set->add_option("--user-name", A.NewUserName);
+        AddDescriptionOptions(*Set, A);
+
+        AddUserSelection(*AddCommand("del", TCommandKind::Del), A);
+        AddCommand("chpasswd", TCommandKind::Chpasswd)->add_flag("--net", A.Net);
+        AddCommand("import", TCommandKind::Import)->add_flag("--delete-missing", A.DeleteMissing);
     }
-    return false;
+
+    // A command whose first positional is the user file.
+    CLI::App* AddCommand(const std::string& Name, TCommandKind Kind) {
+        CLI::App* Command = App.add_subcommand(Name);
+        Command->add_option("PLIK", Result.FileName)->required();
+        Command->callback([this, Kind] { Result.Kind = Kind; });
+        return Command;
+    }
+
+    const CLI::App* Command() const {
+        const std::vector<CLI::App*> Parsed = App.get_subcommands();
+        return Parsed.empty() ? nullptr : Parsed.front();
+    }
+    std::string CommandName() const { return Command() ? Command()->get_name() : std::string(); }
+
+    // The first option of the command (or of usrpass itself) for which Test holds.
+    const CLI::Option* FindOption(const std::function<bool(const CLI::Option&)>& Test) const {
+        for (const CLI::App* Scope : {Command(), static_cast<const CLI::App*>(&App)}) {
+            if (Scope == nullptr)
+                continue;
+            for (const CLI::Option* O : Scope->get_options()) {
+                if (Test(*O))
+                    return O;
+            }
+        }
+        return nullptr;
+    }
+};
+
+std::string NameOf(const CLI::Option& O) {
+    return O.get_name(false, true);
 }
 
-bool IsOption(std::string_view A) {
-    return A.size() > 1 && A[0] == '-';
+// CLI11 explains itself in English; the user reads ours.
+std::string PolishMessage(const TCommandLine& Line, const CLI::ParseError& E,
+                          std::span<const std::string_view> Args) {
+    const std::string Command = Line.CommandName();
+    if (dynamic_cast<const CLI::ExtrasError*>(&E) != nullptr) {
+        const std::vector<std::string> Extras = Line.App.remaining(true);
+        const std::string First = Extras.empty() ? std::string() : Extras.front();
+        const bool IsOption = First.size() > 1 && First[0] == '-';
+        if (Command.empty())
+            return (IsOption ? "Nieznana opcja: " : "Nieznane polecenie: ") + First;
+        return (IsOption ? "Nieznana opcja polecenia " + Command + ": "
+                         : "Nadmiarowy argument polecenia " + Command + ": ") +
+               First;
+    }
+    if (dynamic_cast<const CLI::RequiredError*>(&E) != nullptr) {
+        if (Command.empty()) {
+            const std::vector<std::string> Given = Line.App.remaining(true);
+            if (Given.empty())
+                return "Nie podano polecenia";
+            return (Given.front()[0] == '-' ? "Nieznana opcja: " : "Nieznane polecenie: ") +
+                   Given.front();
+        }
+        const CLI::Option* Missing = Line.FindOption(
+            [](const CLI::Option& O) { return O.get_required() && O.count() == 0; });
+        if (Missing == nullptr)
+            return "Niepełne wywołanie polecenia " + Command;
+        return "Polecenie " + Command + " wymaga " +
+               (Missing->get_positional() ? "argumentu " + NameOf(*Missing)
+                                          : "opcji " + NameOf(*Missing));
+    }
+    if (dynamic_cast<const CLI::ExcludesError*>(&E) != nullptr)
+        return "Polecenie " + Command + " przyjmuje UŻYTKOWNIK albo --id, nie oba";
+    if (dynamic_cast<const CLI::ConversionError*>(&E) != nullptr ||
+        dynamic_cast<const CLI::ValidationError*>(&E) != nullptr)
+        return "Id musi być liczbą od 0 do 65535";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&E) != nullptr) {
+        const CLI::Option* Twice = Line.FindOption(
+            [](const CLI::Option& O) { return O.get_items_expected_max() == 1 && O.count() > 1; });
+        if (Twice != nullptr)
+            return "Opcja " + NameOf(*Twice) + " podana więcej niż raz";
+        // A value is missing only when the option ended the command line.
+        const std::string_view Last = Args.empty() ? std::string_view() : Args.back();
+        return "Opcja " + std::string(Last.substr(0, Last.find('='))) + " wymaga wartości";
+    }
+    return "Błędne wywołanie";
 }
 
 } // namespace
 
 TArguments ParseArguments(std::span<const std::string_view> Args) {
-    if (HasFlag(Args, {"--help", "-h"}))
+    TCommandLine Line;
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> Reversed(Args.rbegin(), Args.rend());
+    try {
+        Line.App.parse(Reversed);
+    } catch (const CLI::CallForHelp&) {
         return TArguments{};
-    if (HasFlag(Args, {"--version"})) {
+    } catch (const CLI::CallForAllHelp&) {
+        return TArguments{};
+    } catch (const CLI::CallForVersion&) {
         TArguments Version;
         Version.Kind = TCommandKind::Version;
         return Version;
-    }
-    if (Args.empty())
-        throw TUsageError("Nie podano polecenia");
-
-    const TCommandDef& Def = FindCommand(Args[0]);
-    const std::string Command(Def.Name);
-    TArguments Result;
-    Result.Kind = Def.Kind;
-    std::vector<std::string_view> Positionals;
-    bool AdminGiven = false;
-    bool OptionsEnded = false;
-
-    for (std::size_t I = 1; I < Args.size(); ++I) {
-        const std::string_view A = Args[I];
-        if (!OptionsEnded && A == "--") {
-            OptionsEnded = true;
-        } else if (OptionsEnded || !IsOption(A)) {
-            Positionals.push_back(A);
-        } else if (Def.TakesPasswordStdin && A == "--password-stdin") {
-            Result.PasswordStdin = true;
-        } else if (Def.TakesJson && A == "--json") {
-            Result.Json = true;
-        } else if (Def.TakesNet && A == "--net") {
-            Result.Net = true;
-        } else if (Def.TakesAdmin && (A == "--admin" || A.starts_with("--admin="))) {
-            if (AdminGiven)
-                throw TUsageError("Opcja --admin podana więcej niż raz");
-            if (A == "--admin") {
-                if (I + 1 >= Args.size())
-                    throw TUsageError("Opcja --admin wymaga nazwy");
-                Result.UserName = Args[++I];
-            } else {
-                Result.UserName = A.substr(std::string_view("--admin=").size());
-            }
-            AdminGiven = true;
-        } else {
-            throw TUsageError("Nieznana opcja polecenia " + Command + ": " + std::string(A));
-        }
+    } catch (const CLI::ParseError& E) {
+        throw TUsageError(PolishMessage(Line, E, Args));
     }
 
-    if (Def.TakesAdmin && !AdminGiven)
-        throw TUsageError("Polecenie " + Command + " wymaga opcji --admin NAZWA");
-    if (Positionals.size() != Def.Positionals)
-        throw TUsageError("Nieprawidłowa liczba argumentów polecenia " + Command);
-    Result.FileName = Positionals[0];
+    TArguments Result = std::move(Line.Result);
+    const std::string Command = Line.CommandName();
     if (Result.FileName.empty())
         throw TUsageError("Pusta nazwa pliku");
-    if (Def.Kind == TCommandKind::Passwd)
-        Result.UserName = Positionals[1];
+    const bool SelectsUser = Result.Kind == TCommandKind::Set || Result.Kind == TCommandKind::Del;
+    if (SelectsUser && !Result.Id && Line.Command()->get_option("UŻYTKOWNIK")->count() == 0)
+        throw TUsageError("Polecenie " + Command + " wymaga argumentu UŻYTKOWNIK albo opcji --id");
     return Result;
 }

@@ -1,22 +1,44 @@
 #pragma once
 // The command line of usrpass, parsed and checked against what each command accepts.
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-enum class TCommandKind { Help, Version, Init, List, Check, Passwd };
+enum class TCommandKind {
+    Help,
+    Version,
+    Init,
+    List,
+    Check,
+    Passwd,
+    Add,
+    Set,
+    Del,
+    Chpasswd,
+    Import
+};
 
+// Texts are UTF-8, as given.
 struct TArguments {
     TCommandKind Kind = TCommandKind::Help;
     std::string FileName;
-    std::string UserName; // UTF-8: --admin of init, USERNAME of passwd
+    std::string UserName;       // --admin of init; UŻYTKOWNIK of passwd, add, set and del
+    std::optional<uint16_t> Id; // --id of set and del, instead of UŻYTKOWNIK
+    std::optional<std::string> NewUserName; // --user-name of set
+    std::optional<std::string> Name;        // --name: the full name
+    std::optional<std::string> NetName;     // --net-name
+    std::optional<std::string> Rights;      // --rights: codes, see MaskSyntax.h
+    std::optional<std::string> Objects;     // --objects: numbers and ranges
     bool PasswordStdin = false;
     bool Json = false;
     bool Net = false;
+    bool DeleteMissing = false;
 };
 
-// Throws TUsageError for a command line that no command accepts.
+// Throws TUsageError, with a Polish message, for a command line that no command accepts.
 TArguments ParseArguments(std::span<const std::string_view> Args);
 
 extern const char* const UsageText;

@@ -1,5 +1,6 @@
 #pragma once
-// The four commands of usrpass. Each returns the exit code of a success (0) or throws TToolError.
+// The commands of usrpass. Each returns the exit code of a success (0), or 7 when its one save
+// failed, or throws TToolError.
 
 #include "tools/Arguments.h"
 
@@ -7,3 +8,8 @@ int RunInit(const TArguments& Args);
 int RunList(const TArguments& Args);
 int RunCheck(const TArguments& Args);
 int RunPasswd(const TArguments& Args);
+int RunAdd(const TArguments& Args);
+int RunSet(const TArguments& Args);
+int RunDel(const TArguments& Args);
+int RunChpasswd(const TArguments& Args);
+int RunImport(const TArguments& Args);

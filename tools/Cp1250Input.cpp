@@ -4,6 +4,7 @@
 #include "tools/ToolError.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -12,6 +13,10 @@ constexpr std::size_t MaxStoredLength = 15; // capacity of UserName and of a pas
 bool IsControl(char C) {
     const auto B = static_cast<unsigned char>(C);
     return B < 0x20 || B == 0x7F;
+}
+
+bool HasControl(const std::string& Text) {
+    return std::any_of(Text.begin(), Text.end(), IsControl);
 }
 
 } // namespace
@@ -30,9 +35,22 @@ std::string LogonNameToCp1250(std::string_view Utf8) {
         throw TToolError(ExitData, "Nie podano nazwy użytkownika w Zortan");
     if (Name.size() > MaxStoredLength)
         throw TToolError(ExitData, "Nazwa użytkownika w Zortan może mieć najwyżej 15 znaków");
-    if (std::any_of(Name.begin(), Name.end(), IsControl))
+    if (HasControl(Name))
         throw TToolError(ExitData, "Nazwa użytkownika w Zortan zawiera znak sterujący");
     return Name;
+}
+
+std::string FieldToCp1250(std::string_view Utf8, const TTextField& Field) {
+    const std::string Label = Field.Label;
+    std::optional<std::string> Converted = Utf8ToCp1250(Utf8);
+    if (!Converted)
+        throw TToolError(ExitData, Label + " zawiera znak spoza strony kodowej 1250");
+    if (Converted->size() > Field.Capacity)
+        throw TToolError(ExitData, Label + " może mieć najwyżej " + std::to_string(Field.Capacity) +
+                                       " znaków");
+    if (HasControl(*Converted))
+        throw TToolError(ExitData, Label + " zawiera znak sterujący");
+    return *Converted;
 }
 
 std::string PasswordToCp1250(std::string_view Utf8) {
@@ -42,7 +60,7 @@ std::string PasswordToCp1250(std::string_view Utf8) {
     if (Converted->size() > MaxStoredLength)
         throw TToolError(ExitData, "Hasło może mieć najwyżej 15 znaków");
     // Nobody could type it into the logon dialog.
-    if (std::any_of(Converted->begin(), Converted->end(), IsControl))
+    if (HasControl(*Converted))
         throw TToolError(ExitData, "Hasło zawiera znak sterujący");
     return *Converted;
 }

@@ -1,8 +1,9 @@
 #include "tools/Listing.h"
 
 #include "runtime/Cp1250.h"
-#include "tools/JsonText.h"
 #include "tools/UserFacts.h"
+
+#include <nlohmann/json.hpp>
 
 #include <string_view>
 
@@ -24,29 +25,20 @@ std::string PrintableUtf8(std::string_view Cp1250) {
     return Result;
 }
 
-std::string JsonField(std::string_view Key, std::string_view RawValue) {
-    return JsonQuoted(Key) + ": " + std::string(RawValue);
-}
-
-std::string JsonTextField(std::string_view Key, std::string_view Cp1250) {
-    return JsonField(Key, JsonQuoted(Cp1250ToUtf8(Cp1250)));
-}
-
-std::string JsonBool(bool Value) {
-    return Value ? "true" : "false";
-}
-
-std::string UserJson(const TUserC& User) {
+// Keys in the order in which the listing has always shown them.
+nlohmann::ordered_json UserJson(const TUserC& User) {
     const TUserRec& R = User.Rec;
-    return "{" + JsonField("id", std::to_string(R.Id)) + ", " +
-           JsonTextField("name", R.Name.View()) + ", " +
-           JsonTextField("userName", R.UserName.View()) + ", " +
-           JsonTextField("netUserName", R.NetUserName.View()) + ", " +
-           JsonField("rights", std::to_string(R.Rights)) + ", " +
-           JsonField("objects", std::to_string(R.Objects)) + ", " +
-           JsonField("hasPassword", JsonBool(HasPassword(User))) + ", " +
-           JsonField("hasNetPassword", JsonBool(HasNetPassword(User))) + ", " +
-           JsonTextField("rightsText", User.RightsText()) + "}";
+    return {
+        {"id", static_cast<unsigned>(R.Id)},
+        {"name", Cp1250ToUtf8(R.Name.View())},
+        {"userName", Cp1250ToUtf8(R.UserName.View())},
+        {"netUserName", Cp1250ToUtf8(R.NetUserName.View())},
+        {"rights", static_cast<uint32_t>(R.Rights)},
+        {"objects", static_cast<uint32_t>(R.Objects)},
+        {"hasPassword", HasPassword(User)},
+        {"hasNetPassword", HasNetPassword(User)},
+        {"rightsText", User.RightsText()},
+    };
 }
 
 } // namespace
@@ -64,12 +56,13 @@ std::string PlainListing(const TUserManager& Users) {
 }
 
 std::string JsonListing(const TUserManager& Users) {
-    std::string Out = "{" + JsonField("lastId", std::to_string(Users.Header.LastId)) + ", " +
-                      JsonQuoted("users") + ": [";
-    for (int I = 0; I < Users.Count(); ++I) {
-        if (I > 0)
-            Out += ", ";
-        Out += UserJson(*Users.Items(I));
-    }
-    return Out + "]}\n";
+    nlohmann::ordered_json List = nlohmann::ordered_json::array();
+    for (int I = 0; I < Users.Count(); ++I)
+        List.push_back(UserJson(*Users.Items(I)));
+    const nlohmann::ordered_json Document = {
+        {"lastId", static_cast<unsigned>(Users.Header.LastId)},
+        {"users", std::move(List)},
+    };
+    // Every text is valid UTF-8 already; replace guards the output all the same.
+    return Document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

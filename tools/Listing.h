@@ -7,5 +7,5 @@
 
 // Id, flags, logon name, network name, full name, rights codes; each line ends with "\n".
 std::string PlainListing(const TUserManager& Users);
-// {"lastId": N, "users": [{...}, ...]} and "\n".
+// {"lastId":N,"users":[{...},...]} on one line, then "\n".
 std::string JsonListing(const TUserManager& Users);

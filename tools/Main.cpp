@@ -33,6 +33,16 @@ int Run(const TArguments& Args) {
         return RunCheck(Args);
     case TCommandKind::Passwd:
         return RunPasswd(Args);
+    case TCommandKind::Add:
+        return RunAdd(Args);
+    case TCommandKind::Set:
+        return RunSet(Args);
+    case TCommandKind::Del:
+        return RunDel(Args);
+    case TCommandKind::Chpasswd:
+        return RunChpasswd(Args);
+    case TCommandKind::Import:
+        return RunImport(Args);
     }
     return ExitInternal;
 }

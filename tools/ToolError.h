@@ -24,3 +24,12 @@ class TUsageError : public TToolError {
 public:
     explicit TUsageError(const std::string& Message) : TToolError(ExitUsage, Message) {}
 };
+
+// Runs Fn; a TToolError from it names Place ("Wiersz 3") before its message.
+template <class TFn> decltype(auto) Naming(const std::string& Place, TFn&& Fn) {
+    try {
+        return Fn();
+    } catch (const TToolError& E) {
+        throw TToolError(E.ExitCode, Place + ": " + E.what());
+    }
+}

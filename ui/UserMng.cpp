@@ -8,6 +8,7 @@
 #include "toolkit/MulDiv.h"
 #include "toolkit/Screen.h"
 #include "ui/AddUser.h"
+#include "ui/RightsHint.h"
 #include "ui_UserMng.h"
 #include "viewer/Viewer.h"
 
@@ -90,6 +91,10 @@ void TMainForm::SetUpKeys() {
         connect(Shortcut, &QShortcut::activated, this, K.Handler);
     }
     FUi->Viewer->OnDblClick = [this](QObject*) { ViewerDblClick(); };
+    FUi->Viewer->OnKeyPress = [this](QObject*, QString& Text) { ViewerKeyPress(Text); };
+    FUi->Viewer->OnCellHint = [this](QObject*, int ACol, int ARow) {
+        return ViewerCellHint(ACol, ARow);
+    };
 }
 
 // Only a double-click on a user's row edits: on the header or below the last row the current
@@ -100,6 +105,25 @@ void TMainForm::ViewerDblClick() {
     int Row = 0;
     if (FUi->Viewer->MouseToCell(At.x(), At.y(), Col, Row) && Row >= FUi->Viewer->FixedRows())
         EditClick();
+}
+
+// Row r shows user r - 1, whose logon name is in column 1.
+void TMainForm::ViewerKeyPress(QString& Text) {
+    TViewer& Grid = *FUi->Viewer;
+    const std::optional<int> Found =
+        FTypeAhead.Find(Text, Grid.Row() - 1, FStore.Count(),
+                        [&Grid](int Index) { return Grid.Cells(1, Index + 1); });
+    if (!Found)
+        return;
+    Text.clear();
+    if (*Found >= 0)
+        Grid.SetRow(*Found + 1);
+}
+
+QString TMainForm::ViewerCellHint(int ACol, int ARow) const {
+    if (ACol != 2 || ARow < 1 || ARow > FStore.Count() || FUi->Viewer->TextFits(ACol, ARow))
+        return {};
+    return RightsHint(FStore.Items(ARow - 1)->Rec.Rights);
 }
 
 void TMainForm::FormCreate() {

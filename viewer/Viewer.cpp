@@ -35,6 +35,17 @@ void TViewer::DrawCellText(int ACol, int ARow, const TRect& Rect) {
     Surface.ExtTextOut(Anchor.X, Anchor.Y, ETO_CLIPPED, Rect, Cells(ACol, ARow));
 }
 
+bool TViewer::TextFits(int ACol, int ARow) const {
+    QString Text = Cells(ACol, ARow);
+    while (Text.endsWith(QLatin1Char(' ')))
+        Text.chop(1);
+    // The anchor's indent from the edge it is aligned to; centred text has none.
+    const TRect Cell{0, 0, ColWidths(ACol), DefaultRowHeight()};
+    const TTextAnchor Anchor = CellTextAnchor(RightText, CenterText, ACol, Cell);
+    const int Indent = Anchor.Align == TA_CENTER ? 0 : 2;
+    return fontMetrics().horizontalAdvance(Text) + Indent <= Cell.Width();
+}
+
 void TViewer::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Browser) {
         const uint16_t Pressed = Key;

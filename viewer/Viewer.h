@@ -32,6 +32,9 @@ public:
     // The attached record browser, if any; not owned.
     TGridBrowser* Browser = nullptr;
 
+    // Whether the cell's text shows whole between the cell's edges, trailing blanks aside.
+    bool TextFits(int ACol, int ARow) const;
+
 protected:
     void DrawCell(int ACol, int ARow, const TRect& Rect, TGridDrawState State) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <vector>
 
@@ -64,6 +65,32 @@ TEST_F(FileRewrite, PiecesWrittenAheadAndTheRestAtCommitMakeTheWholeHead) {
     Expected.insert(Expected.end(), Old.begin() + (3 << 20), Old.end());
     EXPECT_EQ(ReadBytes(Path), Expected);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1);
+}
+
+TEST_F(FileRewrite, PiecesNotKeptByTheCallerAndAFrontMakeTheWholeHead) {
+    const std::vector<uint8_t> Old = Pattern(3 << 20, 4);
+    Start(Old);
+    const std::vector<uint8_t> Head = Pattern(2 << 20, 17);
+    const uint8_t* P = Head.data();
+    {
+        // Pieces that leave a gap before the head's end are refused, and nothing changes.
+        TFileRewrite Rewrite(Original, Path);
+        Rewrite.WriteAhead(15, {P + 15, 1000});
+        EXPECT_EQ(Rewrite.CommitAhead({P, 15}, Head.size()), TRewriteResult::Failed);
+    }
+    EXPECT_EQ(ReadBytes(Path), Old);
+    {
+        TFileRewrite Rewrite(Original, Path);
+        std::vector<uint8_t> Piece; // one buffer, used again for every piece
+        for (std::size_t At = 15; At < Head.size(); At += Piece.size()) {
+            Piece.assign(P + At, P + std::min(At + 300000, Head.size()));
+            Rewrite.WriteAhead(At, Piece);
+        }
+        EXPECT_EQ(Rewrite.CommitAhead({P, 15}, Head.size()), TRewriteResult::Replaced);
+    }
+    std::vector<uint8_t> Expected = Head;
+    Expected.insert(Expected.end(), Old.begin() + (2 << 20), Old.end());
+    EXPECT_EQ(ReadBytes(Path), Expected);
 }
 
 TEST_F(FileRewrite, AbandonedRewriteLeavesNothingBehind) {

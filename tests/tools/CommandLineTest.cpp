@@ -44,6 +44,14 @@ TEST_F(UsrpassTest, UsageErrorsExit64WithTheUsageAndTouchNothing) {
         {"passwd", UsersFile},
         {"passwd", UsersFile, "admin", "extra"},
         {"passwd", UsersFile, "admin", "--admin", "x"},
+        {"add", UsersFile},
+        {"add", UsersFile, "a", "--rights"},
+        {"set", UsersFile, "--name", "x"},    // neither a user nor --id
+        {"set", UsersFile, "a", "--id", "1"}, // both
+        {"del", UsersFile, "--id", "65536"},
+        {"del", UsersFile, "--id", "x"},
+        {"chpasswd", UsersFile, "--password-stdin"},
+        {"import", UsersFile, "second"},
     };
     for (const Args& A : Wrong) {
         const TRunResult R = RunUsrpass(A, Input("pw\n"));

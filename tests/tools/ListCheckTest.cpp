@@ -24,18 +24,18 @@ TEST_F(UsrpassTest, ListJsonIsExactAndUtf8) {
     WriteSample();
     const TRunResult R = RunUsrpass({"list", UsersFile, "--json"});
     ASSERT_EQ(R.ExitCode, 0) << R.Err;
-    EXPECT_EQ(R.Out,
-              "{\"lastId\": 4000, \"users\": ["
-              "{\"id\": 101, \"name\": \"Administrator\", \"userName\": \"admin\", "
-              "\"netUserName\": \"adm\", \"rights\": 131331, \"objects\": 2147483649, "
-              "\"hasPassword\": true, \"hasNetPassword\": false, \"rightsText\": \"Id Dm Wi \"}, "
-              "{\"id\": 102, \"name\": \"Łukasz Żółw\", \"userName\": \"łukasz\", "
-              "\"netUserName\": \"lzolw\", \"rights\": 0, \"objects\": 0, "
-              "\"hasPassword\": true, \"hasNetPassword\": false, \"rightsText\": \"\"}, "
-              "{\"id\": 4000, \"name\": \"Say \\\"hi\\\"\\\\\\t!\", \"userName\": \"kasia\", "
-              "\"netUserName\": \"\", \"rights\": 2147483649, \"objects\": 0, "
-              "\"hasPassword\": false, \"hasNetPassword\": true, \"rightsText\": \"\"}"
-              "]}\n");
+    // Compact, keys in this order; a tab is escaped, other characters stay UTF-8.
+    EXPECT_EQ(R.Out, "{\"lastId\":4000,\"users\":["
+                     "{\"id\":101,\"name\":\"Administrator\",\"userName\":\"admin\","
+                     "\"netUserName\":\"adm\",\"rights\":131331,\"objects\":2147483649,"
+                     "\"hasPassword\":true,\"hasNetPassword\":false,\"rightsText\":\"Id Dm Wi \"},"
+                     "{\"id\":102,\"name\":\"Łukasz Żółw\",\"userName\":\"łukasz\","
+                     "\"netUserName\":\"lzolw\",\"rights\":0,\"objects\":0,"
+                     "\"hasPassword\":true,\"hasNetPassword\":false,\"rightsText\":\"\"},"
+                     "{\"id\":4000,\"name\":\"Say \\\"hi\\\"\\\\\\t!\",\"userName\":\"kasia\","
+                     "\"netUserName\":\"\",\"rights\":2147483649,\"objects\":0,"
+                     "\"hasPassword\":false,\"hasNetPassword\":true,\"rightsText\":\"\"}"
+                     "]}\n");
 }
 
 TEST_F(UsrpassTest, CheckCountsTheUsersAndWarnsWhenOthersHaveAccess) {

@@ -65,10 +65,9 @@ TEST_F(UsrpassTest, PasswdNetSetsOnlyTheNetworkPassword) {
     EXPECT_EQ(After.Records[1], Before.Records[1]);
 
     const TRunResult Json = RunUsrpass({"list", UsersFile, "--json"});
-    EXPECT_NE(
-        Json.Out.find("\"userName\": \"admin\", \"netUserName\": \"adm\", \"rights\": 131331, "
-                      "\"objects\": 2147483649, \"hasPassword\": true, \"hasNetPassword\": true"),
-        std::string::npos);
+    EXPECT_NE(Json.Out.find("\"userName\":\"admin\",\"netUserName\":\"adm\",\"rights\":131331,"
+                            "\"objects\":2147483649,\"hasPassword\":true,\"hasNetPassword\":true"),
+              std::string::npos);
 }
 
 TEST_F(UsrpassTest, PasswdChangesTheFirstOfTwoUsersWithTheName) {

@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <utility>
 
 // Rights bits as the format defines them, spelled out here rather than taken from the store.
-inline constexpr uint32_t Logon = 0x1, Extracts = 0x2, ParcelModify = 0x100, LayerImport = 0x20000;
+inline constexpr uint32_t Logon = 0x1, Extracts = 0x2, Signature = 0x80, ParcelModify = 0x100,
+                          LayerImport = 0x20000, ObjectExport = 0x04000000;
 
 // Three users, the third's record area ending 3 bytes outside the word sum, and one stale record
 // after them. Strings are CP1250: "\xB3" is "ł", "\xAF\xF3\xB3" is "Żół", "\xA3" is "Ł".
@@ -67,6 +69,12 @@ protected:
     void WriteSample() { WriteBytes(UsersFile, ref::EncodeFile(SampleImage())); }
     std::vector<uint8_t> Bytes() const { return ReadBytes(UsersFile); }
     ref::TDecoded Decoded() const { return ref::DecodeFile(Bytes()); }
+    // The file's bytes and inode: a refused change must leave both as they were.
+    std::pair<std::vector<uint8_t>, ino_t> Identity() const {
+        struct stat St {};
+        stat(UsersFile.c_str(), &St);
+        return {Bytes(), St.st_ino};
+    }
     bool Exists(const std::string& Path) const {
         struct stat St {};
         return lstat(Path.c_str(), &St) == 0;

@@ -15,11 +15,13 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstring>
 #include <functional>
@@ -506,4 +508,41 @@ TEST_F(AuditedSession, SaveAuditsAddEditDeleteAndPasswordWithoutAPassword) {
                   "saved \"" + Path + "\", previous version kept as \"" + Path + "-\"" + By}));
     EXPECT_TRUE(Audit.NoLineHolds("tajne"));
     EXPECT_TRUE(Audit.NoLineHolds("haslo"));
+}
+
+TEST_F(MainWindow, TypingSelectsAUserByLogonNameAndLeavesTheKeysTheirActions) {
+    const auto Type = [this](int Key, const QString& Text) {
+        QKeyEvent Press(QEvent::KeyPress, Key, Qt::NoModifier, Text);
+        QApplication::sendEvent(Grid(), &Press);
+        return Press.isAccepted();
+    };
+    EXPECT_TRUE(Type(Qt::Key_unknown, QStringLiteral("ł"))); // "Łukasz", whatever the case
+    EXPECT_EQ(Grid()->Row(), 2);
+    EXPECT_TRUE(Type(Qt::Key_U, QStringLiteral("U")));
+    EXPECT_EQ(Grid()->Row(), 2);
+    // The arrows, Del and Enter keep their actions in the middle of a search.
+    QTest::keyClick(Grid(), Qt::Key_Down);
+    EXPECT_EQ(Grid()->Row(), 3);
+    QTest::keyClick(Grid(), Qt::Key_Delete);
+    EXPECT_EQ(Users->Count(), 3);
+    EXPECT_EQ(Grid()->Cells(1, 3), QStringLiteral("nikt"));
+    QString Name;
+    InEditorOf([&] { QTest::keyClick(Grid(), Qt::Key_Return); },
+               [&](TAddUserWnd& Editor) { Name = Part<QLineEdit>(&Editor, "UserName")->text(); });
+    EXPECT_EQ(Name, QStringLiteral("nikt"));
+    EXPECT_TRUE(Boxes.Shown.empty());
+}
+
+TEST_F(MainWindow, ARightsCellTooNarrowForItsCodesNamesThemInATooltip) {
+    Grid()->SetColWidths(2, 30);
+    const auto HintAt = [this](int Col, int Row) {
+        const TRect R = Grid()->CellRect(Col, Row);
+        const QPoint At(R.Left + 3, R.Top + 3);
+        QHelpEvent Help(QEvent::ToolTip, At, Grid()->viewport()->mapToGlobal(At));
+        QApplication::sendEvent(Grid()->viewport(), &Help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(HintAt(2, 3), QString()) << "\"Dm \" fits";
+    EXPECT_EQ(HintAt(1, 1), QString()) << "only the rights column explains itself";
+    EXPECT_EQ(HintAt(2, 1), QStringLiteral("Id - inne: Robienie wyrysów\nWi - warstw: Importu"));
 }

@@ -1,0 +1,79 @@
+// usrpass --help: the whole interface in one text.
+#include "tools/Arguments.h"
+
+const char* const UsageText = R"(Użycie:
+  usrpass init PLIK --admin NAZWA [--password-stdin]
+  usrpass list PLIK [--json]
+  usrpass check PLIK
+  usrpass passwd PLIK UŻYTKOWNIK [--net] [--password-stdin]
+  usrpass add PLIK UŻYTKOWNIK [--name PEŁNA] [--net-name NAZWA] [--rights KODY]
+              [--objects LISTA] [--password-stdin]
+  usrpass set PLIK (UŻYTKOWNIK | --id ID) [--user-name NOWA] [--name PEŁNA]
+              [--net-name NAZWA] [--rights KODY] [--objects LISTA]
+  usrpass del PLIK (UŻYTKOWNIK | --id ID)
+  usrpass chpasswd PLIK [--net]
+  usrpass import PLIK [--delete-missing]
+  usrpass --help
+  usrpass --version
+
+Polecenia:
+  init      tworzy nowy plik z użytkownikami z jednym administratorem (prawa dostępu 0600);
+            istniejącego pliku nigdy nie nadpisuje
+  list      wypisuje użytkowników, jeden w wierszu, pola oddzielone tabulatorem: Id, flagi
+            (L - prawo logowania, H - ustawione hasło Zortan), nazwa w Zortan, nazwa sieciowa,
+            pełna nazwa, kody praw
+  check     sprawdza plik i wypisuje liczbę użytkowników
+  passwd    ustawia hasło Zortan (z --net hasło sieciowe) użytkownika
+  add       dodaje użytkownika na końcu listy, z kolejnym Id i pustymi hasłami; z
+            --password-stdin hasło Zortan z pierwszego wiersza standardowego wejścia
+  set       zmienia nazwy, prawa lub obiekty użytkownika; pozostałe pola zostają
+  del       usuwa użytkownika; administratora (pierwszego użytkownika) nigdy
+  chpasswd  ustawia hasła Zortan (z --net hasła sieciowe) według wierszy
+            "UŻYTKOWNIK:HASŁO" ze standardowego wejścia
+  import    wczytuje ze standardowego wejścia dokument w postaci wypisywanej przez list --json:
+            pozycja z "id" zmienia nazwy, prawa i obiekty tego użytkownika, pozycja bez "id"
+            dodaje użytkownika tak jak add; hasła i pola hasPassword, hasNetPassword,
+            rightsText oraz lastId są pomijane
+
+UŻYTKOWNIK to nazwa w Zortan: polecenie dotyczy pierwszego użytkownika o tej nazwie
+(wielkość liter ma znaczenie); --id ID wskazuje użytkownika po Id.
+
+Opcje:
+  --admin NAZWA      nazwa administratora w Zortan (init)
+  --password-stdin   hasło z pierwszego wiersza standardowego wejścia; bez tej opcji init
+                     i passwd pobierają hasło dwukrotnie z terminala, bez wyświetlania
+  --json             wynik w formacie JSON (list)
+  --net              hasło sieciowe zamiast hasła Zortan (passwd, chpasswd)
+  --id ID            Id użytkownika zamiast jego nazwy (set, del)
+  --user-name NOWA   nowa nazwa w Zortan (set)
+  --name PEŁNA       pełna nazwa użytkownika, najwyżej 50 znaków
+  --net-name NAZWA   nazwa użytkownika sieciowego
+  --rights KODY      prawa, kody oddzielone przecinkami: L (logowanie), Id If Is Dm Di De Dp Ds
+                     Wm Wi We Om Oi Oe (jak w liście praw programu); "L,Id,Dm" nadaje
+                     dokładnie te prawa, "+Wi,-Is" dodaje i odbiera pojedyncze
+  --objects LISTA    obiekty 1-32: numery i zakresy, np. "1-5,32" (dokładnie te) albo
+                     "+7,-1-3" (dodaje i odbiera)
+  --delete-missing   usuwa użytkowników nieobecnych w dokumencie, nigdy administratora (import)
+  --                 koniec opcji: dalsze argumenty to nazwy
+  -h, --help         ten opis
+  --version          wersja programu
+
+Nazwy w Zortan, nazwy sieciowe i hasła mają najwyżej 15 znaków strony kodowej 1250, bez
+znaków sterujących. add, set, del, chpasswd i import zapisują plik raz, gdy wszystkie
+zmiany są poprawne i spełniają reguły okna edycji użytkownika; każda odmowa zostawia plik
+bez zmian i wskazuje błędny wiersz lub pozycję.
+
+Kody wyjścia:
+  0   powodzenie
+  1   brak pliku z użytkownikami
+  2   nie można utworzyć pliku z użytkownikami (init)
+  3   nie można otworzyć pliku z użytkownikami
+  4   niewłaściwy plik z użytkownikami
+  5   plik z użytkownikami jest aktualnie modyfikowany przez inną osobę
+  6   plik z użytkownikami uległ zniszczeniu
+  7   nie można zapisać pliku z użytkownikami
+  64  błędne wywołanie
+  65  błędne dane: nazwa, hasło, kody praw, obiekty, wiersz lub dokument nie do przyjęcia,
+      brak takiego użytkownika, odmowa okna edycji użytkownika
+  74  nie można wypisać wyniku
+)";
