@@ -1,15 +1,13 @@
 #include "store/UserDiff.h"
 
 #include "runtime/Hash.h"
+#include "store/RightCodes.h"
 #include "store/UserC.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-constexpr uint32_t MeaningfulRights =
-    rtOtherGroup | rtSignature | rtParcelGroup | rtLayerGroup | rtObjectGroup;
 
 template <std::size_t N>
 void AddNameChange(std::vector<TFieldChange>& Changes, TUserField Field, const TShortString<N>& Old,
@@ -35,7 +33,7 @@ TUserRec OtherBytesOf(const TUserRec& Rec, const TUserRec& Other) {
     R.Id = 0;
     R.PassSeed = 0;
     R.NetPassSeed = 0;
-    R.Rights = Rec.Rights & ~MeaningfulRights;
+    R.Rights = Rec.Rights & ~rtMeaningful;
     R.Objects = 0;
     KeepFillerOnly(R.Name, Other.Name);
     KeepFillerOnly(R.UserName, Other.UserName);
@@ -63,7 +61,7 @@ std::vector<TFieldChange> CompareUsers(const TUserRec& Old, const TUserRec& New,
     AddNameChange(Changes, TUserField::Name, Old.Name, New.Name);
     AddNameChange(Changes, TUserField::UserName, Old.UserName, New.UserName);
     AddNameChange(Changes, TUserField::NetUserName, Old.NetUserName, New.NetUserName);
-    if (((Old.Rights ^ New.Rights) & MeaningfulRights) != 0)
+    if (((Old.Rights ^ New.Rights) & rtMeaningful) != 0)
         Changes.push_back({TUserField::Rights, RightsCodes(Old.Rights), RightsCodes(New.Rights)});
     if (Old.Objects != New.Objects)
         Changes.push_back(
@@ -80,13 +78,14 @@ std::vector<TFieldChange> CompareUsers(const TUserRec& Old, const TUserRec& New,
 }
 
 std::string RightsCodes(uint32_t Rights) {
-    TUserRec Rec{};
-    Rec.Rights = Rights;
-    std::string Codes = TUserC(Rec).RightsText(); // each code followed by a blank
-    if (!Codes.empty())
-        Codes.pop_back();
-    if (Rights & rtLogon)
-        Codes = Codes.empty() ? "L" : "L " + Codes;
+    std::string Codes;
+    for (const TRightCode& Right : RightCodes) {
+        if ((Rights & Right.Bit) == 0)
+            continue;
+        if (!Codes.empty())
+            Codes += ' ';
+        Codes += Right.Code.empty() ? std::string_view("L") : Right.Code; // rtLogon
+    }
     return Codes;
 }
 
