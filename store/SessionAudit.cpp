@@ -97,14 +97,30 @@ void TSessionAudit::ForgetLoaded() {
 }
 
 bool TSessionAudit::AuditChanges(const TUserManager& Users, const TFile& File) const {
-    std::vector<uint16_t> Ids(static_cast<std::size_t>(Users.Count()));
-    for (std::size_t I = 0; I < Ids.size(); ++I)
-        Ids[I] = Users.Items(static_cast<int>(I))->Rec.Id;
-    const TUserMatching Match = MatchUsers(LoadedIds, Ids);
+    const auto Count = static_cast<std::size_t>(Users.Count());
+    const auto RecAt = [&Users](std::size_t I) -> const TUserRec& {
+        return Users.Items(static_cast<int>(I))->Rec;
+    };
     std::vector<std::pair<std::size_t, std::size_t>> Changed; // old, new index
-    for (const auto& [Old, New] : Match.Pairs) {
-        if (LoadedHashes[Old] != RecordHash(Users.Items(static_cast<int>(New))->Rec))
-            Changed.emplace_back(Old, New);
+    TUserMatching Match;
+    bool SameIds = Count == LoadedIds.size();
+    for (std::size_t I = 0; SameIds && I < Count; ++I)
+        SameIds = RecAt(I).Id == LoadedIds[I];
+    if (SameIds) {
+        // The usual session: nobody added or deleted, so the users pair up in place.
+        for (std::size_t I = 0; I < Count; ++I) {
+            if (LoadedHashes[I] != RecordHash(RecAt(I)))
+                Changed.emplace_back(I, I);
+        }
+    } else {
+        std::vector<uint16_t> Ids(Count);
+        for (std::size_t I = 0; I < Count; ++I)
+            Ids[I] = RecAt(I).Id;
+        Match = MatchUsers(LoadedIds, Ids);
+        for (const auto& [Old, New] : Match.Pairs) {
+            if (LoadedHashes[Old] != RecordHash(RecAt(New)))
+                Changed.emplace_back(Old, New);
+        }
     }
     const bool Any = !Changed.empty() || !Match.Deleted.empty() || !Match.Added.empty();
     if (!Any || !AuditEnabled())
@@ -129,10 +145,10 @@ bool TSessionAudit::AuditChanges(const TUserManager& Users, const TFile& File) c
         if (New == Nobody)
             Audit(DeletedLine(LoadedIds[Old], Loaded));
         else
-            Audit(ChangedLine(Loaded, Users.Items(static_cast<int>(New))->Rec));
+            Audit(ChangedLine(Loaded, RecAt(New)));
     });
     for (std::size_t New : Match.Added)
-        Audit(AddedLine(Users.Items(static_cast<int>(New))->Rec));
+        Audit(AddedLine(RecAt(New)));
     return true;
 }
 

@@ -130,18 +130,22 @@ uint64_t RecordHash(const TUserRec& Rec) {
 }
 
 TUserMatching MatchUsers(std::span<const uint16_t> OldIds, std::span<const uint16_t> NewIds) {
-    // Indexes sorted by Id, equal Ids in list order: the k-th of an Id meets the k-th.
+    TUserMatching Result;
+    // Indexes ordered by Id, equal Ids in list order (a counting sort: Ids are 16-bit), so that
+    // the k-th of an Id meets the k-th.
     auto SortedById = [](std::span<const uint16_t> Ids) {
-        std::vector<std::size_t> Order(Ids.size());
-        for (std::size_t I = 0; I < Order.size(); ++I)
-            Order[I] = I;
-        std::stable_sort(Order.begin(), Order.end(),
-                         [&Ids](std::size_t A, std::size_t B) { return Ids[A] < Ids[B]; });
+        std::vector<uint32_t> Starts(0x10001, 0);
+        for (uint16_t Id : Ids)
+            ++Starts[Id + 1u];
+        for (std::size_t Id = 1; Id < Starts.size(); ++Id)
+            Starts[Id] += Starts[Id - 1];
+        std::vector<uint32_t> Order(Ids.size());
+        for (std::size_t I = 0; I < Ids.size(); ++I)
+            Order[Starts[Ids[I]]++] = static_cast<uint32_t>(I);
         return Order;
     };
-    const std::vector<std::size_t> Old = SortedById(OldIds);
-    const std::vector<std::size_t> New = SortedById(NewIds);
-    TUserMatching Result;
+    const std::vector<uint32_t> Old = SortedById(OldIds);
+    const std::vector<uint32_t> New = SortedById(NewIds);
     std::size_t O = 0;
     std::size_t N = 0;
     while (O < Old.size() || N < New.size()) {
