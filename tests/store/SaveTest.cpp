@@ -478,8 +478,9 @@ TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
 }
 
 TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
-    // 20,000 users, 4 MB: the child saves over and over; it is killed as soon as a save has
-    // created its new file, a little later while it writes or flushes, or at a random moment.
+    // 20,000 users, 4 MB: the child changes a user and saves over and over; it is killed as soon
+    // as a save has created its new file, a little later while it writes, flushes or keeps the
+    // previous version, or at a random moment.
     ref::TFileContents Contents = SampleContents(1);
     for (int I = 1; I < 20000; ++I) {
         ref::TUser U = Contents.Users[0];
@@ -499,6 +500,7 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
                 TUserManager Store;
                 if (Store.Open(Path, true) != ueOk)
                     ::_exit(3);
+                Store.Items(0)->Rec.Objects ^= 1;
                 if (!Store.Save())
                     ::_exit(4);
             }
@@ -519,6 +521,12 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
         TUserManager Store;
         ASSERT_EQ(Store.Open(Path, true), ueOk) << "round " << Round;
         EXPECT_EQ(Store.Count(), 20000);
+        // The previous version, once there is one, is a whole file too.
+        if (std::filesystem::exists(Path + "-")) {
+            TUserManager Previous;
+            EXPECT_EQ(Previous.Open(Path + "-", false), ueOk) << "round " << Round;
+            EXPECT_EQ(Previous.Count(), 20000);
+        }
         // Drain the events of this round before the next one.
         alignas(inotify_event) char Events[4096];
         const int Flags = ::fcntl(Watch, F_GETFL);
@@ -539,9 +547,9 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
     ASSERT_EQ(Store.Open(Path, true), ueOk);
     ASSERT_TRUE(Store.Save());
     EXPECT_NE(StatOf(Path).st_ino, Before);
-    EXPECT_EQ(
-        DirEntries(Dir.Path()),
-        (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat.abcdef"}));
+    EXPECT_EQ(DirEntries(Dir.Path()),
+              (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat-",
+                                        "UsrPass.dat.abcdef"}));
 }
 
 TEST_F(StoreSave, WriterFinishesOrDropsAnInterruptedInPlaceSave) {
