@@ -145,21 +145,4 @@ TEST_F(FileRewrite, PreviousVersionLinkLeftByAKillIsNoFurtherHardLink) {
     EXPECT_EQ(InodeOf(Path + "-"), Inode);
 }
 
-TEST_F(FileRewrite, NoPreviousVersionUnlessAskedOrWhereTheFileIsWrittenInPlace) {
-    Start(Pattern(700, 4));
-    const std::vector<uint8_t> Older = Pattern(10, 5);
-    WriteBytes(Path + "-", Older);
-    EXPECT_EQ(RewriteFileHead(Original, Path, Pattern(300, 6)), TRewriteResult::Replaced);
-    EXPECT_EQ(ReadBytes(Path + "-"), Older);
-
-    // A further hard link keeps the file in place; the older previous version stays as it was.
-    ASSERT_TRUE(Original.Open(Path, TFileMode::ReadWrite));
-    ASSERT_EQ(::link(Path.c_str(), (Dir / "other").c_str()), 0);
-    TFileRewrite Rewrite(Original, Path);
-    Rewrite.KeepPrevious();
-    EXPECT_EQ(Rewrite.Commit(Pattern(300, 7)), TRewriteResult::WrittenInPlace);
-    EXPECT_FALSE(Rewrite.PreviousKept());
-    EXPECT_EQ(ReadBytes(Path + "-"), Older);
-}
-
 } // namespace

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -475,7 +476,10 @@ protected:
     }
 };
 
-TEST_F(AuditedSession, SaveAuditsAddEditDeleteAndPasswordWithoutAPassword) {
+TEST_F(AuditedSession, SaveKeepsTheFileAsItWasAndAuditsEachChangeWithoutAPassword) {
+    const std::vector<uint8_t> Before = ReadBytes(Path);
+    struct stat Old {};
+    ASSERT_EQ(::stat(Path.c_str(), &Old), 0);
     InEditor("Add", [](TAddUserWnd& Editor) {
         SetPasswordIn(Editor, QStringLiteral("tajne-nowe"));
         EditorOk(Editor, QStringLiteral("nowy"));
@@ -495,6 +499,10 @@ TEST_F(AuditedSession, SaveAuditsAddEditDeleteAndPasswordWithoutAPassword) {
     ASSERT_EQ(Users->Count(), 4);
     EXPECT_TRUE(Audit.Lines.empty()) << "nothing before the save";
     ASSERT_TRUE(Users->Save());
+    struct stat Kept {};
+    ASSERT_EQ(::stat((Path + "-").c_str(), &Kept), 0);
+    EXPECT_EQ(Kept.st_ino, Old.st_ino);
+    EXPECT_EQ(ReadBytes(Path + "-"), Before);
 
     const std::string By = "; by " + AuditActor();
     EXPECT_EQ(Audit.Lines,
