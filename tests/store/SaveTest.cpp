@@ -538,15 +538,17 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
     ::close(Watch);
     // The next save clears away what the killed ones left, and nothing else; a leftover that is
     // a second name of the file (usrpass init killed after linking the file) does not stop it
-    // from being replaced.
+    // from being replaced, and the file becomes the previous version.
     WriteBytes(Dir / ".UsrPass.dat.backup", {1});
     WriteBytes(Dir / "UsrPass.dat.abcdef", {2});
     ASSERT_EQ(::link(Path.c_str(), (Dir / ".UsrPass.dat.tmp-Ab12Cd").c_str()), 0);
     const ino_t Before = StatOf(Path).st_ino;
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
+    Store.Items(0)->Rec.Objects ^= 1;
     ASSERT_TRUE(Store.Save());
     EXPECT_NE(StatOf(Path).st_ino, Before);
+    EXPECT_EQ(StatOf(Path + "-").st_ino, Before);
     EXPECT_EQ(DirEntries(Dir.Path()),
               (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat-",
                                         "UsrPass.dat.abcdef"}));
