@@ -14,13 +14,14 @@ int RunRestore(const TArguments& Args) {
     OpenOrFail(Store, Args.FileName, true);
     const std::string PreviousPath = PreviousVersionPath(Args.FileName);
     TUserManager Previous;
-    if (const int Result = Previous.Open(PreviousPath, false); Result == ueNoFile)
+    const int Loaded = Previous.Open(PreviousPath, false);
+    if (Loaded == ueNoFile)
         throw TToolError(ExitData,
                          "Brak poprzedniej wersji pliku z użytkownikami: " + PreviousPath);
-    else if (Result != ueOk)
+    if (Loaded != ueOk)
         throw TToolError(ExitData,
                          "Poprzedniej wersji pliku z użytkownikami nie można przywrócić: " +
-                             PreviousPath + ": " + UserFileErrorText(Result));
+                             PreviousPath + ": " + UserFileErrorText(Loaded));
 
     Store.Clear();
     Store.SetCapacity(Previous.Count());
