@@ -6,6 +6,7 @@
 
 #include "app/Common.h"
 #include "app/LogonDispatch.h"
+#include "runtime/Audit.h"
 #include "runtime/File.h"
 #include "runtime/Path.h"
 #include "store/User.h"
@@ -33,6 +34,9 @@ int main(int Argc, char** Argv) {
     // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
     // instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Each save that changes the users is logged, as the shadow tools log theirs.
+    TSyslogAudit Audit("pelorin");
+    SetAuditSink(&Audit);
     const std::string ExeDir = ExtractFileDir(Application.ExeName());
     Application.HelpFile = AddBackslash(ExeDir) + "pelorin.hlp";
     Application.Initialize(Argc, Argv);

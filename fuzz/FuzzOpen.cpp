@@ -2,9 +2,11 @@
 // findings, it aborts when a failed open leaves users behind (a partial load), when a successful
 // one holds other than Header.Count users, when a reader changes the file, when a handle or a
 // block of users leaks, and when a writer's save does not give back the same users on the next
-// open. The seed "interrupted-in-place-save" ends in the journal of an in-place save that a writer
-// completes.
+// open, and when a session that changes users does not keep the file as it was as the previous
+// version or audits it in lines that are not one line each. The seed "interrupted-in-place-save"
+// ends in the journal of an in-place save that a writer completes.
 #include "fuzz/ScratchFile.h"
+#include "runtime/Audit.h"
 #include "store/UserArena.h"
 #include "store/UserManager.h"
 
@@ -12,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -86,6 +90,44 @@ void CheckWriterRoundTrip(const TScratchFile& File) {
     }
 }
 
+// Audit lines, counted and checked to be one line each.
+class TLineCheck : public TAuditSink {
+public:
+    TLineCheck() { SetAuditSink(this); }
+    ~TLineCheck() override { SetAuditSink(nullptr); }
+    TLineCheck(const TLineCheck&) = delete;
+    TLineCheck& operator=(const TLineCheck&) = delete;
+    void Write(const std::string& Line) override {
+        for (const char C : Line)
+            Require(static_cast<unsigned char>(C) >= 0x20 && C != 0x7F,
+                    "an audit line holds a control character");
+        ++Lines;
+    }
+    int Lines = 0;
+};
+
+void CheckAuditedChange(const TScratchFile& File) {
+    const TLineCheck Audit;
+    const std::string Previous = File.Path() + "-";
+    {
+        TUserManager Store;
+        if (!OpenAndCheck(Store, File.Path(), true))
+            return;
+        const std::vector<uint8_t> Before = File.Read();
+        Store.Items(0)->Rec.Objects ^= 1;
+        const bool Deletes = Store.Count() > 1;
+        if (Deletes)
+            Store.DeleteAndFree(Store.Count() - 1);
+        Require(Store.Save(), "Save of a changed file failed");
+        Require(Audit.Lines == (Deletes ? 3 : 2), "not one audit line per change and the save");
+        std::ifstream In(Previous, std::ios::binary);
+        const std::vector<uint8_t> Kept{std::istreambuf_iterator<char>(In),
+                                        std::istreambuf_iterator<char>()};
+        Require(In.is_open() && Kept == Before, "the previous version is not the file as it was");
+    }
+    std::filesystem::remove(Previous);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
@@ -100,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
     File.Write(Data, Size);
     CheckReader(File, Data, Size);
     CheckWriterRoundTrip(File);
+    CheckAuditedChange(File);
     Require(OpenHandles() == HandlesBefore, "a file handle leaked");
     // The users' block is mapped memory, out of the leak checker's sight.
     Require(TUserArena::LiveBlocks() == 0, "a block of users outlived its users");

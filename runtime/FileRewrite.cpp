@@ -2,6 +2,7 @@
 
 #include "runtime/InPlaceRewrite.h"
 #include "runtime/OwnerHandover.h"
+#include "runtime/Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <new>
 #include <string_view>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -97,6 +99,24 @@ void RemoveLeftovers(const std::string& Dir, const std::string& Prefix) {
     ::closedir(D);
 }
 
+// Six characters of the kind mkstemp puts at the end of a temporary name.
+std::string RandomSuffix() {
+    static constexpr char Alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    uint8_t Bytes[6] = {};
+    if (::getrandom(Bytes, sizeof Bytes, 0) != static_cast<ssize_t>(sizeof Bytes)) {
+        // Only the uniqueness matters, and a taken name is tried again.
+        static unsigned Counter = 0;
+        const unsigned Mix = static_cast<unsigned>(::getpid()) * 2654435761u + ++Counter;
+        for (std::size_t I = 0; I < sizeof Bytes; ++I)
+            Bytes[I] = static_cast<uint8_t>(Mix >> (I * 5));
+    }
+    std::string Suffix;
+    for (uint8_t B : Bytes)
+        Suffix += Alphabet[B % (sizeof Alphabet - 1)];
+    return Suffix;
+}
+
 std::string DirectoryOf(const std::string& Path) {
     const std::size_t Slash = Path.rfind('/');
     return Slash == 0 ? "/" : Path.substr(0, Slash);
@@ -114,6 +134,9 @@ struct TFileRewrite::TState {
     std::string TempName;
     int TempFd = -1;
     bool Renamed = false;
+    bool KeepPrevious = false;
+    bool PreviousKept = false;
+    std::string PreviousName; // where the original stays as the previous version
     bool AheadFailed = false;
     uint64_t AheadBegin = 0; // WriteAhead has written [AheadBegin, AheadEnd)
     uint64_t AheadEnd = 0;
@@ -124,6 +147,9 @@ struct TFileRewrite::TState {
     void Prepare(const std::string& Path);
     bool PrepareTemporary();
     std::string TempPrefix() const;
+    bool NamesTheOriginal(const std::string& Name) const;
+    bool LinkPrevious();
+    void DropPreviousOfTheOriginal();
     // Puts the temporary file, whose first HeadLen bytes are the new head, in the original's
     // place. Head: those bytes, or empty when the caller has not kept them.
     TRewriteResult Replace(uint64_t HeadLen, std::span<const uint8_t> Head);
@@ -132,6 +158,42 @@ struct TFileRewrite::TState {
 std::string TFileRewrite::TState::TempPrefix() const {
     const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
     return "." + Base.substr(0, 200) + ".tmp-";
+}
+
+bool TFileRewrite::TState::NamesTheOriginal(const std::string& Name) const {
+    struct stat St {};
+    return ::lstat(Name.c_str(), &St) == 0 && S_ISREG(St.st_mode) && St.st_dev == Old.st_dev &&
+           St.st_ino == Old.st_ino;
+}
+
+// Gives the original the name of the previous version: first a temporary name that
+// RemoveLeftovers recognises, then a rename over the older previous version, so that a kill
+// leaves the one or the other.
+bool TFileRewrite::TState::LinkPrevious() {
+    if (NamesTheOriginal(PreviousName))
+        return true; // left so by a rewrite killed after its link
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        const std::string Temp = Dir + "/" + TempPrefix() + RandomSuffix();
+        if (::link(Target.c_str(), Temp.c_str()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        const bool Linked =
+            NamesTheOriginal(Temp) && ::rename(Temp.c_str(), PreviousName.c_str()) == 0;
+        if (!Linked)
+            ::unlink(Temp.c_str());
+        return Linked;
+    }
+    return false;
+}
+
+// A previous version that is the original itself would take the new contents of an in-place
+// write: it goes, and the older one with it.
+void TFileRewrite::TState::DropPreviousOfTheOriginal() {
+    if (!PreviousName.empty() && NamesTheOriginal(PreviousName))
+        ::unlink(PreviousName.c_str());
+    PreviousKept = false;
 }
 
 void TFileRewrite::TState::Prepare(const std::string& Path) {
@@ -143,13 +205,15 @@ void TFileRewrite::TState::Prepare(const std::string& Path) {
     if (::realpath(Path.c_str(), Resolved) == nullptr || !Original.IsSameFileAs(Resolved))
         return;
     Target = Resolved;
+    PreviousName = Target + "-";
     Dir = DirectoryOf(Target);
     // Before the count of links is taken: a leftover may be a further name of this very file.
     RemoveLeftovers(Dir, TempPrefix());
     if (::fstat(Original.Fd(), &Old) != 0)
         return;
-    // A rename would split a file with further hard links from its other names.
-    if (Old.st_nlink > 1) {
+    // A rename would split a file with further hard links from its other names; its own previous
+    // version, which a rewrite killed between its link and its rename leaves, is none of them.
+    if (Old.st_nlink > 1 && !(Old.st_nlink == 2 && NamesTheOriginal(PreviousName))) {
         Mode = TMode::InPlace;
         return;
     }
@@ -241,8 +305,10 @@ void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
 
 TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
     TState& S = *F;
-    if (S.Mode == TMode::InPlace)
+    if (S.Mode == TMode::InPlace) {
+        S.DropPreviousOfTheOriginal();
         return WriteInPlace(S.Original, Head, S.LengthStep);
+    }
     if (S.Mode != TMode::Temporary || S.AheadFailed || S.AheadEnd > Head.size())
         return TRewriteResult::Failed;
     const auto Before = static_cast<std::size_t>(S.AheadBegin);
@@ -262,6 +328,7 @@ TRewriteResult TFileRewrite::CommitAhead(std::span<const uint8_t> Front, uint64_
     if (S.AheadFailed || !Covered)
         return TRewriteResult::Failed;
     if (S.Mode == TMode::InPlace) {
+        S.DropPreviousOfTheOriginal();
         if (NoPieces)
             return WriteInPlace(S.Original, Front, S.LengthStep);
         std::copy(Front.begin(), Front.end(), S.Kept.begin());
@@ -280,6 +347,8 @@ TRewriteResult TFileRewrite::TState::Replace(uint64_t HeadLen, std::span<const u
     if (::close(std::exchange(TempFd, -1)) != 0)
         return TRewriteResult::Failed;
 
+    if (KeepPrevious)
+        PreviousKept = LinkPrevious();
     if (::rename(TempName.c_str(), Target.c_str()) != 0) {
         // The name cannot be replaced (a bind-mounted file, a file that a network share holds
         // open elsewhere, ...): the file itself can still be written. A head the caller has not
@@ -295,6 +364,7 @@ TRewriteResult TFileRewrite::TState::Replace(uint64_t HeadLen, std::span<const u
         }
         ::unlink(TempName.c_str());
         TempName.clear();
+        DropPreviousOfTheOriginal();
         if (!Original.IsSameFileAs(Target))
             return TRewriteResult::Failed;
         return WriteInPlace(Original, Head, LengthStep);
@@ -304,6 +374,18 @@ TRewriteResult TFileRewrite::TState::Replace(uint64_t HeadLen, std::span<const u
     if (SyncDirectory(Dir) || SyncDirectory(Dir))
         return TRewriteResult::Replaced;
     return TRewriteResult::ReplacedNotFlushed;
+}
+
+void TFileRewrite::KeepPrevious() {
+    F->KeepPrevious = true;
+}
+
+bool TFileRewrite::PreviousKept() const {
+    return F->PreviousKept;
+}
+
+std::string PreviousVersionPath(const std::string& Path) {
+    return RealFilePath(Path) + "-";
 }
 
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,

@@ -34,6 +34,8 @@ enum class TRewriteResult {
 // removed: the caller must hold the file's lock, so no other rewrite is under way.
 // Where only root or the owner may give the new file the original's owner, the process becomes
 // its owner instead if OwnerMayBeHandedOver (OwnerHandover.h) allows, and writes in place if not.
+// A second name of the file that is its own previous version (PreviousVersionPath, left by a
+// rewrite killed between its link and its rename) does not count as a further hard link.
 class TFileRewrite {
 public:
     TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep = 1);
@@ -53,10 +55,25 @@ public:
     // changes). Call once, instead of Commit.
     TRewriteResult CommitAhead(std::span<const uint8_t> Front, uint64_t HeadLen);
 
+    // Asks Commit to keep the original, where it replaces it, as its previous version: the file
+    // itself (no copy: same inode, owner, group and mode) gets the name PreviousVersionPath
+    // before the new file takes its place, replacing an older previous version. A kill at any
+    // moment leaves the older previous version or this one. Where the file is written in place,
+    // or the name cannot be made (no hard links on the file system, a directory under that
+    // name), none is kept and the rewrite goes on.
+    void KeepPrevious();
+    // After Commit: true when the original now stands under PreviousVersionPath.
+    bool PreviousKept() const;
+
 private:
     struct TState;
     std::unique_ptr<TState> F;
 };
+
+// Where a rewrite keeps the previous version of the file Path names: the real file's path (symbolic
+// links followed) with "-" appended, as /etc/passwd- beside /etc/passwd; Path with "-" appended
+// when it cannot be resolved.
+std::string PreviousVersionPath(const std::string& Path);
 
 // The rewrite in one call.
 TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,

@@ -91,3 +91,8 @@ void RandomXorStream(uint8_t* Buf, std::size_t Len) {
     for (std::size_t I = Done; I < Len; ++I)
         Buf[I] ^= static_cast<uint8_t>(Random(256));
 }
+
+void RandomSkip(uint64_t Steps) {
+    const TAffine Jump = JumpAhead(Steps);
+    RandSeed = Jump.A * RandSeed + Jump.C;
+}

@@ -18,3 +18,6 @@ void Randomize();
 // serial loop would leave it. Computes independent lanes by jump-ahead, so it is much faster
 // than the loop while producing the same bytes.
 void RandomXorStream(uint8_t* Buf, std::size_t Len);
+
+// Advances RandSeed by Steps steps at once, as Steps calls of Random would.
+void RandomSkip(uint64_t Steps);

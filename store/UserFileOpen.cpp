@@ -105,6 +105,8 @@ int TUserManager::OpenChecked(bool Writing) {
         return Fail(Loaded);
     if (!Writing)
         Handle.Close();
+    else
+        Session.Remember(*this, Header.Seed);
     return ueOk;
 }
 

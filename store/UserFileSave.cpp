@@ -1,4 +1,5 @@
 #include "runtime/FileRewrite.h"
+#include "runtime/Path.h"
 #include "runtime/Random.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
@@ -14,12 +15,21 @@ bool TUserManager::Save() {
     // A save happens once per opened file: afterwards the store holds no file, whatever the
     // outcome, so a failure is reported once.
     ForWriting = false;
+    // Before the new stream is drawn: telling what changed reads old records under their seed.
+    const bool Changed = Session.AuditChanges(*this, Handle);
+    const bool KeepPrevious = Changed && !NewFile;
+    const std::string Path = RealFilePath(FFileName);
 
     TRewriteResult Result = TRewriteResult::Failed;
+    bool PreviousKept = false;
     // A file without users, or with more than the header can count, would never open again.
     if (Count() >= 1 && Count() <= 0xFFFF) {
         // In place the file grows only by whole records, so that its length stays valid throughout.
         TFileRewrite Rewrite(Handle, FFileName, UserRecSize);
+        // Only a change makes a new previous version: running the program twice without one
+        // keeps the way back.
+        if (KeepPrevious)
+            Rewrite.KeepPrevious();
         const auto Users = static_cast<std::size_t>(Count());
         const auto Chunk =
             std::make_unique_for_overwrite<uint8_t[]>(std::min(Users, ChunkRecords) * UserRecSize);
@@ -48,9 +58,12 @@ bool TUserManager::Save() {
         uint8_t Front[UserFileHeaderSize];
         std::memcpy(Front, &Header, UserFileHeaderSize);
         Result = Rewrite.CommitAhead(Front, UserFileHeaderSize + Users * UserRecSize);
+        PreviousKept = Rewrite.PreviousKept();
     }
     // Only now, with the new file in place, is the lock given up.
     Handle.Close();
+    if (KeepPrevious)
+        AuditSave(Path, Result, PreviousKept);
     if (Result == TRewriteResult::Failed) {
         StoreMessageBox(SaveFailedText, "", mbError);
         return false;

@@ -79,6 +79,11 @@ bool TUserManager::LogonNameUsed(std::string_view UserName, uint16_t Id) const {
     return false;
 }
 
+void TUserManager::AuditAsNewFile() {
+    Session.ForgetLoaded();
+    NewFile = true;
+}
+
 bool TUserManager::IsAdmin(uint16_t Id) const {
     return Count() > 0 && Items(0)->Rec.Id == Id;
 }

@@ -3,6 +3,7 @@
 
 #include "runtime/File.h"
 #include "store/ExCls.h"
+#include "store/SessionAudit.h"
 #include "store/UserC.h"
 #include "store/UserRec.h"
 
@@ -49,7 +50,11 @@ public:
     int Open(const std::string& FileName, bool ForWriting);
     // Writes the list back when opened for writing (a fresh seed each time; the file keeps
     // its length and stale records), then closes the file, dropping the lock; afterwards the
-    // store holds no file, whatever the outcome. Returns false, after showing SaveFailedText
+    // store holds no file, whatever the outcome. When the session changed the users (added,
+    // deleted or changed one), the file as it was stays as its previous version where it is
+    // replaced (TFileRewrite::KeepPrevious), and the audit trail gets a line per user changed
+    // and one for the save; an unchanged session keeps the older previous version and writes
+    // no audit line. Returns false, after showing SaveFailedText
     // with mbError, when the file could not be written (or the list is empty); the file's
     // contents are then as they were (or as the next writer's Open completes an in-place
     // write). Not opened for writing: writes nothing, returns true.
@@ -62,6 +67,10 @@ public:
 
     TUserC* Items(int Index) const { return static_cast<TUserC*>(TObjList::Items(Index)); }
     bool IsForWriting() const { return ForWriting; }
+    // For a file being made (usrpass init): the users it was opened with count as none, so the
+    // audit names every user as added; no previous version is kept, and Save writes no audit line
+    // about the file, whose creation the caller reports.
+    void AuditAsNewFile();
 
     TUserFileHeader Header{};
 
@@ -75,4 +84,6 @@ private:
     TFile Handle;
     bool ForWriting = false;
     std::string FFileName; // as given to Open; Save replaces the file it names
+    TSessionAudit Session; // what a writer loaded, to tell what its session changed
+    bool NewFile = false;
 };

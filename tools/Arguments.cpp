@@ -60,6 +60,14 @@ struct TCommandLine {
         AddUserSelection(*AddCommand("del", TCommandKind::Del), A);
         AddCommand("chpasswd", TCommandKind::Chpasswd)->add_flag("--net", A.Net);
         AddCommand("import", TCommandKind::Import)->add_flag("--delete-missing", A.DeleteMissing);
+
+        // diff names its files STARY and NOWY.
+        CLI::App* Diff = App.add_subcommand("diff");
+        Diff->add_option("STARY", A.FileName)->required();
+        Diff->add_option("NOWY", A.NewFileName)->required();
+        Diff->add_flag("--json", A.Json);
+        Diff->callback([this] { Result.Kind = TCommandKind::Diff; });
+        AddCommand("restore", TCommandKind::Restore);
     }
 
     // A command whose first positional is the user file.
@@ -163,7 +171,8 @@ TArguments ParseArguments(std::span<const std::string_view> Args) {
 
     TArguments Result = std::move(Line.Result);
     const std::string Command = Line.CommandName();
-    if (Result.FileName.empty())
+    if (Result.FileName.empty() ||
+        (Result.Kind == TCommandKind::Diff && Result.NewFileName.empty()))
         throw TUsageError("Pusta nazwa pliku");
     const bool SelectsUser = Result.Kind == TCommandKind::Set || Result.Kind == TCommandKind::Del;
     if (SelectsUser && !Result.Id && Line.Command()->get_option("UŻYTKOWNIK")->count() == 0)

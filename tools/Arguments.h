@@ -18,13 +18,16 @@ enum class TCommandKind {
     Set,
     Del,
     Chpasswd,
-    Import
+    Import,
+    Diff,
+    Restore
 };
 
 // Texts are UTF-8, as given.
 struct TArguments {
     TCommandKind Kind = TCommandKind::Help;
     std::string FileName;
+    std::string NewFileName;    // NOWY of diff, whose STARY is FileName
     std::string UserName;       // --admin of init; UŻYTKOWNIK of passwd, add, set and del
     std::optional<uint16_t> Id; // --id of set and del, instead of UŻYTKOWNIK
     std::optional<std::string> NewUserName; // --user-name of set

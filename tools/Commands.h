@@ -13,3 +13,5 @@ int RunSet(const TArguments& Args);
 int RunDel(const TArguments& Args);
 int RunChpasswd(const TArguments& Args);
 int RunImport(const TArguments& Args);
+int RunDiff(const TArguments& Args);
+int RunRestore(const TArguments& Args);

@@ -1,3 +1,4 @@
+#include "runtime/Audit.h"
 #include "runtime/Random.h"
 #include "store/Rights.h"
 #include "tools/Commands.h"
@@ -6,6 +7,8 @@
 #include "tools/PasswordInput.h"
 #include "tools/StoreAccess.h"
 #include "tools/ToolError.h"
+
+#include <filesystem>
 
 int RunInit(const TArguments& Args) {
     const std::string Name = LogonNameToCp1250(Args.UserName);
@@ -23,6 +26,10 @@ int RunInit(const TArguments& Args) {
     TUserManager Store;
     if (Store.Open(Placeholder.Path(), true) != ueOk || Store.Count() != 1)
         throw TToolError(ueCreate, UserFileErrorText(ueCreate));
+    // The audit names the administrator as added and the file by its final name.
+    Store.AuditAsNewFile();
+    const std::string Audited =
+        AuditQuoted(std::filesystem::absolute(Args.FileName).lexically_normal().string());
 
     TUserRec Rec{};
     Rec.Id = AdminId;
@@ -33,8 +40,14 @@ int RunInit(const TArguments& Args) {
     Admin.SetPass(Password);
     Admin.SetNetPass("");
     Store.Header.LastId = AdminId;
-    if (!Store.Save())
-        throw TToolError(ueCreate, UserFileErrorText(ueCreate));
-    Placeholder.Publish();
+    try {
+        if (!Store.Save())
+            throw TToolError(ueCreate, UserFileErrorText(ueCreate));
+        Placeholder.Publish();
+    } catch (const TToolError&) {
+        Audit("failed to create " + Audited);
+        throw;
+    }
+    Audit("created " + Audited);
     return ExitOk;
 }

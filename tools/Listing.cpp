@@ -7,10 +7,6 @@
 
 #include <string_view>
 
-namespace {
-
-// A name with a tab or an escape sequence must neither break the columns nor drive the
-// terminal, so control characters show as U+FFFD.
 std::string PrintableUtf8(std::string_view Cp1250) {
     std::string Text = Cp1250ToUtf8(Cp1250);
     std::string Result;
@@ -24,6 +20,8 @@ std::string PrintableUtf8(std::string_view Cp1250) {
     }
     return Result;
 }
+
+namespace {
 
 // Keys in the order in which the listing has always shown them.
 nlohmann::ordered_json UserJson(const TUserC& User) {

@@ -1,4 +1,5 @@
 // usrpass: keeps the Zortan user file from the command line; see UsageText for the interface.
+#include "runtime/Audit.h"
 #include "runtime/File.h"
 #include "store/UserManager.h"
 #include "tools/Arguments.h"
@@ -43,6 +44,10 @@ int Run(const TArguments& Args) {
         return RunChpasswd(Args);
     case TCommandKind::Import:
         return RunImport(Args);
+    case TCommandKind::Diff:
+        return RunDiff(Args);
+    case TCommandKind::Restore:
+        return RunRestore(Args);
     }
     return ExitInternal;
 }
@@ -67,6 +72,9 @@ int main(int argc, char** argv) {
     // instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);
     SetStoreMessageBox(PrintToStderr);
+    // Each save that changes the users is logged, as the shadow tools log theirs.
+    TSyslogAudit Audit("usrpass");
+    SetAuditSink(&Audit);
     const std::vector<std::string_view> Args(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {
         return FlushOutput(Run(ParseArguments(Args)));

@@ -13,6 +13,8 @@ const char* const UsageText = R"(Użycie:
   usrpass del PLIK (UŻYTKOWNIK | --id ID)
   usrpass chpasswd PLIK [--net]
   usrpass import PLIK [--delete-missing]
+  usrpass diff STARY NOWY [--json]
+  usrpass restore PLIK
   usrpass --help
   usrpass --version
 
@@ -34,6 +36,12 @@ Polecenia:
             pozycja z "id" zmienia nazwy, prawa i obiekty tego użytkownika, pozycja bez "id"
             dodaje użytkownika tak jak add; hasła i pola hasPassword, hasNetPassword,
             rightsText oraz lastId są pomijane
+  diff      wypisuje, co zmieniło się od pliku STARY do pliku NOWY (użytkownicy rozpoznawani
+            po Id): wiersz na każdego użytkownika dodanego, usuniętego lub zmienionego, ze
+            zmienionymi polami; haseł nie pokazuje, tylko "hasło zmienione"
+  restore   przywraca poprzednią wersję pliku, PLIK- (każdy zapis, który zmienia
+            użytkowników, zostawia w niej plik sprzed zapisu); dotychczasowa zawartość staje
+            się nowym PLIK-, więc i przywrócenie można cofnąć
 
 UŻYTKOWNIK to nazwa w Zortan: polecenie dotyczy pierwszego użytkownika o tej nazwie
 (wielkość liter ma znaczenie); --id ID wskazuje użytkownika po Id.
@@ -42,7 +50,7 @@ Opcje:
   --admin NAZWA      nazwa administratora w Zortan (init)
   --password-stdin   hasło z pierwszego wiersza standardowego wejścia; bez tej opcji init
                      i passwd pobierają hasło dwukrotnie z terminala, bez wyświetlania
-  --json             wynik w formacie JSON (list)
+  --json             wynik w formacie JSON (list, diff)
   --net              hasło sieciowe zamiast hasła Zortan (passwd, chpasswd)
   --id ID            Id użytkownika zamiast jego nazwy (set, del)
   --user-name NOWA   nowa nazwa w Zortan (set)
@@ -74,6 +82,7 @@ Kody wyjścia:
   7   nie można zapisać pliku z użytkownikami
   64  błędne wywołanie
   65  błędne dane: nazwa, hasło, kody praw, obiekty, wiersz lub dokument nie do przyjęcia,
-      brak takiego użytkownika, odmowa okna edycji użytkownika
+      brak takiego użytkownika, odmowa okna edycji użytkownika, brak lub uszkodzenie
+      poprzedniej wersji pliku (restore)
   74  nie można wypisać wyniku
 )";

@@ -114,4 +114,35 @@ TEST_F(FileRewrite, NameThatNoLongerLeadsToTheOpenFileIsLeftAlone) {
     EXPECT_EQ(ReadBytes(Path), Other);
 }
 
+ino_t InodeOf(const std::string& Path) {
+    struct stat St {};
+    return ::lstat(Path.c_str(), &St) == 0 ? St.st_ino : 0;
+}
+
+TEST_F(FileRewrite, KeptPreviousVersionIsTheOriginalItselfAndReplacesAnOlderOne) {
+    const std::vector<uint8_t> Old = Pattern(700, 4);
+    Start(Old);
+    WriteBytes(Path + "-", Pattern(10, 5)); // an older previous version
+    const ino_t Inode = InodeOf(Path);
+    TFileRewrite Rewrite(Original, Path);
+    Rewrite.KeepPrevious();
+    ASSERT_EQ(Rewrite.Commit(Pattern(300, 6)), TRewriteResult::Replaced);
+    EXPECT_TRUE(Rewrite.PreviousKept());
+    EXPECT_EQ(ReadBytes(Path + "-"), Old);
+    EXPECT_EQ(InodeOf(Path + "-"), Inode);
+    EXPECT_NE(InodeOf(Path), Inode);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 2);
+}
+
+TEST_F(FileRewrite, PreviousVersionLinkLeftByAKillIsNoFurtherHardLink) {
+    const std::vector<uint8_t> Old = Pattern(700, 4);
+    Start(Old);
+    ASSERT_EQ(::link(Path.c_str(), (Path + "-").c_str()), 0);
+    const ino_t Inode = InodeOf(Path);
+    // Without KeepPrevious the file is still replaced, not written in place through both names.
+    EXPECT_EQ(RewriteFileHead(Original, Path, Pattern(300, 6)), TRewriteResult::Replaced);
+    EXPECT_EQ(ReadBytes(Path + "-"), Old);
+    EXPECT_EQ(InodeOf(Path + "-"), Inode);
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -143,6 +144,13 @@ TEST(Random, LaneStreamContinuesFromAnyPosition) {
     RandomXorStream(Split.data(), 45);
     RandomXorStream(Split.data() + 45, 255);
     EXPECT_EQ(Split, Whole);
+
+    // Skipping the first part's steps lands where the stream's second part starts.
+    std::vector<uint8_t> Tail(255, 0);
+    RandSeed = 5;
+    RandomSkip(45);
+    RandomXorStream(Tail.data(), Tail.size());
+    EXPECT_TRUE(std::equal(Tail.begin(), Tail.end(), Whole.begin() + 45));
 }
 
 } // namespace

@@ -233,7 +233,9 @@ TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
     ASSERT_TRUE(D.Ok);
     ASSERT_EQ(D.Users.size(), 3u);
     EXPECT_EQ(D.Users[2].UserName, "link");
-    EXPECT_EQ(DirEntries(Dir.Path() / "data"), std::vector<std::string>{"users.bin"});
+    // The previous version stands beside the file the link leads to.
+    EXPECT_EQ(DirEntries(Dir.Path() / "data"),
+              (std::vector<std::string>{"users.bin", "users.bin-"}));
     EXPECT_EQ(DirEntries(Dir.Path()), (std::vector<std::string>{"UsrPass.dat", "data"}));
 }
 
@@ -428,7 +430,11 @@ TEST_F(StoreSave, GroupMemberBecomesTheOwnerOfAReplacedFileOnlyWhereNobodyLosesA
             EXPECT_EQ(Kept, Case.Acl);
         }
         EXPECT_EQ(ref::DecodeFile(ReadBytes(File)).Users.size(), 3u);
-        EXPECT_EQ(DirEntries(CaseDir), std::vector<std::string>{"UsrPass.dat"});
+        // Only a replaced file stays as the previous version.
+        const std::vector<std::string> Names =
+            Case.Replaced ? std::vector<std::string>{"UsrPass.dat", "UsrPass.dat-"}
+                          : std::vector<std::string>{"UsrPass.dat"};
+        EXPECT_EQ(DirEntries(CaseDir), Names);
     }
 }
 
@@ -472,8 +478,9 @@ TEST_F(StoreSave, FileReplacedBehindTheLockIsNotOverwritten) {
 }
 
 TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
-    // 20,000 users, 4 MB: the child saves over and over; it is killed as soon as a save has
-    // created its new file, a little later while it writes or flushes, or at a random moment.
+    // 20,000 users, 4 MB: the child changes a user and saves over and over; it is killed as soon
+    // as a save has created its new file, a little later while it writes, flushes or keeps the
+    // previous version, or at a random moment.
     ref::TFileContents Contents = SampleContents(1);
     for (int I = 1; I < 20000; ++I) {
         ref::TUser U = Contents.Users[0];
@@ -493,6 +500,7 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
                 TUserManager Store;
                 if (Store.Open(Path, true) != ueOk)
                     ::_exit(3);
+                Store.Items(0)->Rec.Objects ^= 1;
                 if (!Store.Save())
                     ::_exit(4);
             }
@@ -513,6 +521,12 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
         TUserManager Store;
         ASSERT_EQ(Store.Open(Path, true), ueOk) << "round " << Round;
         EXPECT_EQ(Store.Count(), 20000);
+        // The previous version, once there is one, is a whole file too.
+        if (std::filesystem::exists(Path + "-")) {
+            TUserManager Previous;
+            EXPECT_EQ(Previous.Open(Path + "-", false), ueOk) << "round " << Round;
+            EXPECT_EQ(Previous.Count(), 20000);
+        }
         // Drain the events of this round before the next one.
         alignas(inotify_event) char Events[4096];
         const int Flags = ::fcntl(Watch, F_GETFL);
@@ -524,18 +538,20 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
     ::close(Watch);
     // The next save clears away what the killed ones left, and nothing else; a leftover that is
     // a second name of the file (usrpass init killed after linking the file) does not stop it
-    // from being replaced.
+    // from being replaced, and the file becomes the previous version.
     WriteBytes(Dir / ".UsrPass.dat.backup", {1});
     WriteBytes(Dir / "UsrPass.dat.abcdef", {2});
     ASSERT_EQ(::link(Path.c_str(), (Dir / ".UsrPass.dat.tmp-Ab12Cd").c_str()), 0);
     const ino_t Before = StatOf(Path).st_ino;
     TUserManager Store;
     ASSERT_EQ(Store.Open(Path, true), ueOk);
+    Store.Items(0)->Rec.Objects ^= 1;
     ASSERT_TRUE(Store.Save());
     EXPECT_NE(StatOf(Path).st_ino, Before);
-    EXPECT_EQ(
-        DirEntries(Dir.Path()),
-        (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat.abcdef"}));
+    EXPECT_EQ(StatOf(Path + "-").st_ino, Before);
+    EXPECT_EQ(DirEntries(Dir.Path()),
+              (std::vector<std::string>{".UsrPass.dat.backup", "UsrPass.dat", "UsrPass.dat-",
+                                        "UsrPass.dat.abcdef"}));
 }
 
 TEST_F(StoreSave, WriterFinishesOrDropsAnInterruptedInPlaceSave) {

@@ -1,11 +1,16 @@
 #include "ui/UserMng.h"
+#include "AuditCapture.h"
+#include "FileBytes.h"
 #include "GlobalUsers.h"
 #include "GuiTest.h"
 #include "PackedValue.h"
+#include "RefFile.h"
+#include "TempDir.h"
 #include "TestUsers.h"
 #include "toolkit/Screen.h"
 #include "toolkit/SpeedButton.h"
 #include "ui/AddUser.h"
+#include "ui/ChngPass.h"
 #include "viewer/Viewer.h"
 
 #include <QApplication>
@@ -21,6 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -431,6 +437,85 @@ TEST_F(MainWindow, CloseButtonAndCloseBoxCloseTheWindowWithoutAsking) {
     EXPECT_TRUE(Form->isVisible());
     EXPECT_TRUE(Boxes.Shown.empty());
     EXPECT_EQ(Users->Count(), 4);
+}
+
+// The administrator's session on a real file: what its save writes to the audit trail.
+class AuditedSession : public MainWindow {
+protected:
+    TTempDir Dir;
+    std::string Path = Dir / "UsrPass.dat";
+    TAuditCapture Audit;
+
+    void SetUp() override {
+        ref::TFileContents File;
+        File.LastId = 13;
+        const char* Names[] = {"admin", "anna", "piotr", "ewa"};
+        for (uint16_t Id = 10; Id <= 13; ++Id) {
+            ref::TUser User;
+            User.Id = Id;
+            User.Rights = rtLogon;
+            User.UserName = Names[Id - 10];
+            User.Pass = "haslo-" + User.UserName;
+            File.Users.push_back(User);
+        }
+        WriteBytes(Path, ref::EncodeFile(File));
+        Users->Clear();
+        ASSERT_EQ(Users->Open(Path, true), ueOk);
+        MainWindow::SetUp();
+    }
+    // Sets the Zortan password in the open editor through the password dialog.
+    static void SetPasswordIn(TAddUserWnd& Editor, const QString& Password) {
+        WhenModal([Password] {
+            auto* Dialog = qobject_cast<TChangePassWnd*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr);
+            TypeText(Part<QLineEdit>(Dialog, "FirstPass"), Password);
+            TypeText(Part<QLineEdit>(Dialog, "SecondPass"), Password);
+            QTest::mouseClick(Part<QPushButton>(Dialog, "BitBtn1"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Part<QPushButton>(&Editor, "ZortanPassword"), Qt::LeftButton);
+    }
+};
+
+TEST_F(AuditedSession, SaveKeepsTheFileAsItWasAndAuditsEachChangeWithoutAPassword) {
+    const std::vector<uint8_t> Before = ReadBytes(Path);
+    struct stat Old {};
+    ASSERT_EQ(::stat(Path.c_str(), &Old), 0);
+    InEditor("Add", [](TAddUserWnd& Editor) {
+        SetPasswordIn(Editor, QStringLiteral("tajne-nowe"));
+        EditorOk(Editor, QStringLiteral("nowy"));
+    });
+    SelectRow(2);
+    InEditor("Edit", [](TAddUserWnd& Editor) {
+        QTest::mouseClick(Part<QPushButton>(&Editor, "AllToUser"), Qt::LeftButton);
+        EditorOk(Editor, QStringLiteral("anna"));
+    });
+    SelectRow(3);
+    Press("Delete");
+    SelectRow(3);
+    InEditor("Edit", [](TAddUserWnd& Editor) {
+        SetPasswordIn(Editor, QStringLiteral("tajne-ewy"));
+        EditorOk(Editor, QStringLiteral("ewa"));
+    });
+    ASSERT_EQ(Users->Count(), 4);
+    EXPECT_TRUE(Audit.Lines.empty()) << "nothing before the save";
+    ASSERT_TRUE(Users->Save());
+    struct stat Kept {};
+    ASSERT_EQ(::stat((Path + "-").c_str(), &Kept), 0);
+    EXPECT_EQ(Kept.st_ino, Old.st_ino);
+    EXPECT_EQ(ReadBytes(Path + "-"), Before);
+
+    const std::string By = "; by " + AuditActor();
+    EXPECT_EQ(Audit.Lines,
+              (std::vector<std::string>{
+                  "user changed: id 11, name \"anna\": rights \"L\" -> \"L Dm Di De Dp Ds\"" + By,
+                  "user deleted: id 12, name \"piotr\"" + By,
+                  "user changed: id 13, name \"ewa\": password changed" + By,
+                  "user added: id 14, name \"nowy\", full name \"\", network name \"\", rights "
+                  "\"\", objects \"\", password set, no network password" +
+                      By,
+                  "saved \"" + Path + "\", previous version kept as \"" + Path + "-\"" + By}));
+    EXPECT_TRUE(Audit.NoLineHolds("tajne"));
+    EXPECT_TRUE(Audit.NoLineHolds("haslo"));
 }
 
 TEST_F(MainWindow, TypingSelectsAUserByLogonNameAndLeavesTheKeysTheirActions) {
