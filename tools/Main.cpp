@@ -79,7 +79,11 @@ int main(int argc, char** argv) {
     try {
         return FlushOutput(Run(ParseArguments(Args)));
     } catch (const TUsageError& E) {
-        std::cerr << E.what() << "\n\n" << UsageText;
+        // The error and the synopsis; the whole text would bury the error above it.
+        const std::string_view Usage = UsageText;
+        std::cerr << E.what() << "\n\n"
+                  << Usage.substr(0, Usage.find("\n\n") + 1)
+                  << "\nOpis poleceń i opcji: usrpass --help\n";
         return ExitUsage;
     } catch (const TToolError& E) {
         if (*E.what() != '\0')

@@ -84,5 +84,6 @@ Kody wyjścia:
   65  błędne dane: nazwa, hasło, kody praw, obiekty, wiersz lub dokument nie do przyjęcia,
       brak takiego użytkownika, odmowa okna edycji użytkownika, brak lub uszkodzenie
       poprzedniej wersji pliku (restore)
+  70  błąd wewnętrzny (na przykład brak pamięci)
   74  nie można wypisać wyniku
 )";

@@ -60,6 +60,7 @@ TEST_F(UsrpassTest, UsageErrorsExit64WithTheUsageAndTouchNothing) {
             Shown += S + " ";
         EXPECT_EQ(R.ExitCode, 64) << Shown;
         EXPECT_NE(R.Err.find("Użycie:"), std::string::npos) << Shown;
+        EXPECT_EQ(R.Err.find("Kody wyjścia:"), std::string::npos) << Shown; // no whole manual
         EXPECT_EQ(R.Out, "") << Shown;
         EXPECT_FALSE(Exists(UsersFile)) << Shown;
     }
