@@ -36,33 +36,12 @@ std::string DeletedLine(uint16_t Id, const TUserRec* Old) {
     return Head("deleted", Id, Old->UserName.View());
 }
 
-std::string FieldText(const TFieldChange& Change) {
-    const auto BeforeAfter = [&Change](const char* Label, bool Names) {
-        const auto Show = [Names](const std::string& Text) {
-            return Names ? Quoted(Text) : AuditQuoted(Text);
-        };
-        return std::string(Label) + " " + Show(Change.Before) + " -> " + Show(Change.After);
-    };
-    switch (Change.Field) {
-    case TUserField::Name:
-        return BeforeAfter("full name", true);
-    case TUserField::UserName:
-        return BeforeAfter("logon name", true);
-    case TUserField::NetUserName:
-        return BeforeAfter("network name", true);
-    case TUserField::Rights:
-        return BeforeAfter("rights", false);
-    case TUserField::Objects:
-        return BeforeAfter("objects", false);
-    case TUserField::Password:
-        return "password changed";
-    case TUserField::NetPassword:
-        return "network password changed";
-    case TUserField::OtherBytes:
-        return "other bytes changed";
-    }
-    return {};
-}
+const TChangeWording AuditWording{{"full name", "logon name", "network name", "rights", "objects",
+                                   "password changed", "network password changed",
+                                   "other bytes changed"},
+                                  "->",
+                                  Quoted,
+                                  AuditQuoted};
 
 // Every setting of a password counts: the administrator did set it, even to the same password.
 std::string ChangedLine(const TUserRec* Old, const TUserRec& New) {
@@ -71,7 +50,7 @@ std::string ChangedLine(const TUserRec* Old, const TUserRec& New) {
         return Line + " (its old record could not be read back)";
     const char* Separator = " ";
     for (const TFieldChange& Change : CompareUsers(*Old, New, TPasswordCompare::ByBlock)) {
-        Line += Separator + FieldText(Change);
+        Line += Separator + ChangeText(Change, AuditWording);
         Separator = ", ";
     }
     return Line;

@@ -163,3 +163,23 @@ TUserMatching MatchUsers(std::span<const uint16_t> OldIds, std::span<const uint1
     std::sort(Result.Added.begin(), Result.Added.end());
     return Result;
 }
+
+std::string ChangeText(const TFieldChange& Change, const TChangeWording& Wording) {
+    const std::string Word = Wording.Words[static_cast<std::size_t>(Change.Field)];
+    switch (Change.Field) {
+    case TUserField::Name:
+    case TUserField::UserName:
+    case TUserField::NetUserName:
+        return Word + " " + Wording.QuoteName(Change.Before) + " " + Wording.Arrow + " " +
+               Wording.QuoteName(Change.After);
+    case TUserField::Rights:
+    case TUserField::Objects:
+        return Word + " " + Wording.QuoteCodes(Change.Before) + " " + Wording.Arrow + " " +
+               Wording.QuoteCodes(Change.After);
+    case TUserField::Password:
+    case TUserField::NetPassword:
+    case TUserField::OtherBytes:
+        break;
+    }
+    return Word;
+}

@@ -5,10 +5,12 @@
 
 #include "store/UserRec.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,6 +41,18 @@ struct TFieldChange {
 // Id differ in a field. Uses the random generator (RandSeed) to decode passwords.
 std::vector<TFieldChange> CompareUsers(const TUserRec& Old, const TUserRec& New,
                                        TPasswordCompare How);
+
+// How a changed field reads in a report: a word for each field in the order of TUserField (the
+// whole text for the passwords and other bytes), the arrow between the values before and after,
+// and how names (CP1250) and rights or object codes are quoted.
+struct TChangeWording {
+    std::array<const char*, 8> Words;
+    const char* Arrow;
+    std::string (*QuoteName)(std::string_view Cp1250);
+    std::string (*QuoteCodes)(std::string_view Codes);
+};
+// "rights "L" -> "L Dm"", "password changed": never a password.
+std::string ChangeText(const TFieldChange& Change, const TChangeWording& Wording);
 
 // "L Id Dm": L for the logon right, then the codes of the main window's list; "" for none.
 std::string RightsCodes(uint32_t Rights);

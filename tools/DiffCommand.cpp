@@ -63,33 +63,16 @@ std::string Quoted(std::string_view Cp1250) {
     return "\"" + PrintableUtf8(Cp1250) + "\"";
 }
 
-std::string FieldText(const TFieldChange& Change) {
-    const auto BeforeAfter = [&Change](const char* Label, bool Names) {
-        const auto Show = [Names](const std::string& Text) {
-            return Names ? Quoted(Text) : "\"" + Text + "\"";
-        };
-        return std::string(Label) + " " + Show(Change.Before) + " → " + Show(Change.After);
-    };
-    switch (Change.Field) {
-    case TUserField::Name:
-        return BeforeAfter("pełna nazwa", true);
-    case TUserField::UserName:
-        return BeforeAfter("nazwa w Zortan", true);
-    case TUserField::NetUserName:
-        return BeforeAfter("nazwa sieciowa", true);
-    case TUserField::Rights:
-        return BeforeAfter("prawa", false);
-    case TUserField::Objects:
-        return BeforeAfter("obiekty", false);
-    case TUserField::Password:
-        return "hasło zmienione";
-    case TUserField::NetPassword:
-        return "hasło sieciowe zmienione";
-    case TUserField::OtherBytes:
-        return "inne bajty";
-    }
-    return {};
+std::string QuotedCodes(std::string_view Codes) {
+    return "\"" + std::string(Codes) + "\"";
 }
+
+const TChangeWording DiffWording{{"pełna nazwa", "nazwa w Zortan", "nazwa sieciowa", "prawa",
+                                  "obiekty", "hasło zmienione", "hasło sieciowe zmienione",
+                                  "inne bajty"},
+                                 "→",
+                                 Quoted,
+                                 QuotedCodes};
 
 // The names of list --json, and password, netPassword, otherBytes.
 const char* FieldKey(TUserField Field) {
@@ -122,7 +105,7 @@ std::string PlainDiff(const std::vector<TEntry>& Entries) {
                ", nazwa w Zortan " + Quoted(E.Rec->UserName.View());
         const char* Separator = ": ";
         for (const TFieldChange& Change : E.Changes) {
-            Out += Separator + FieldText(Change);
+            Out += Separator + ChangeText(Change, DiffWording);
             Separator = "; ";
         }
         Out += '\n';
