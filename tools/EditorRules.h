@@ -7,8 +7,7 @@
 #include <optional>
 #include <string>
 
-// The editor's first refusal for User as he now stands in Store, in the editor's order and
-// with its text; none when the editor would accept him.
+// The editor's first refusal for User, with his logon name, as he now stands in Store.
 std::optional<std::string> EditorRefusal(const TUserManager& Store, const TUserC& User);
 
 // Appends a new user as the main window's Add does: the next Id after LastId (drawn at random

@@ -1,6 +1,6 @@
 #include "runtime/Audit.h"
-#include "runtime/Random.h"
 #include "store/Rights.h"
+#include "store/UserRules.h"
 #include "tools/Commands.h"
 #include "tools/Cp1250Input.h"
 #include "tools/NewUserFile.h"
@@ -16,8 +16,7 @@ int RunInit(const TArguments& Args) {
         PasswordToCp1250(Args.PasswordStdin ? ReadPasswordFromStdin() : AskPasswordTwice());
 
     // The first identifier as the main window hands it out in an empty file.
-    Randomize();
-    const auto FirstLastId = static_cast<uint16_t>(Random(63000) + 1);
+    const uint16_t FirstLastId = DrawFirstLastId();
     const auto AdminId = static_cast<uint16_t>(FirstLastId + 1);
 
     // The store writes the real file: it opens the placeholder, takes the administrator in place

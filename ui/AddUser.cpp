@@ -1,6 +1,7 @@
 #include "ui/AddUser.h"
 
 #include "store/User.h"
+#include "store/UserRules.h"
 #include "toolkit/Application.h"
 #include "toolkit/Cp1250Validator.h"
 #include "toolkit/MessageBox.h"
@@ -8,6 +9,7 @@
 #include "ui_AddUser.h"
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -151,18 +153,9 @@ void TAddUserWnd::FormClose(TCloseAction& Action) {
         FUser.Rec = FSaved;
         return;
     }
-    if (FUi->UserName->text().isEmpty()) {
-        Refuse(Action, QStringLiteral("Nie podano nazwy użytkownika w Zortan"));
-        return;
-    }
-    if (!FUser.HasRight(rtLogon) && FStore.IsAdmin(FUser.Rec.Id)) {
-        Refuse(Action, QStringLiteral("Ten użytkownik musi posiadać prawo logowania"));
-        return;
-    }
-    if (FUser.HasRight(rtLogon) &&
-        FStore.LogonNameUsed(StoredName(FUi->UserName->text(), FUser.Rec.UserName.View()),
-                             FUser.Rec.Id)) {
-        Refuse(Action, QStringLiteral("Użytkownik o tej nazwie z prawem logowania już istnieje"));
+    const std::string UserName = StoredName(FUi->UserName->text(), FUser.Rec.UserName.View());
+    if (const std::optional<std::string> Refusal = EditorRefusal(FStore, UserName, FUser)) {
+        Refuse(Action, QString::fromStdString(*Refusal));
         return;
     }
     WriteBack();

@@ -1,7 +1,7 @@
 #include "ui/UserMng.h"
 
-#include "runtime/Random.h"
 #include "store/User.h"
+#include "store/UserRules.h"
 #include "toolkit/Application.h"
 #include "toolkit/Cp1250Validator.h"
 #include "toolkit/MessageBox.h"
@@ -14,8 +14,6 @@
 
 #include <QShortcut>
 
-#include <cstring>
-
 namespace {
 
 #include "ui/images/add.xpm"
@@ -26,10 +24,6 @@ namespace {
 
 // The form is described by its outer size, 492 wide, of which the window frame takes 8.
 constexpr int FrameWidth = 492 - 484;
-// Identifiers at and above this value are not handed out.
-constexpr uint16_t IdLimit = 0xFFF5;
-// The file counts its users in 16 bits.
-constexpr int MaxUsers = 0xFFFF;
 
 // The column widths the form description gives as "31,167,277".
 void ApplyColWidths(TViewer& Grid) {
@@ -154,22 +148,13 @@ void TMainForm::SetUserRow(int Row, const TUserC& User) {
 }
 
 void TMainForm::AddClick() {
-    if (FStore.Header.LastId == 0) {
-        Randomize();
-        FStore.Header.LastId = static_cast<uint16_t>(Random(63000) + 1);
-    }
-    // A store the file could not count any more would fail to save and lose every change.
-    if (FStore.Header.LastId >= IdLimit || FStore.Count() >= MaxUsers) {
-        Application.MessageBox(QStringLiteral("Nie można dodawać więcej użytkowników"), QString(),
-                               MB_ICONERROR | MB_OK);
+    if (FStore.Header.LastId == 0)
+        FStore.Header.LastId = DrawFirstLastId();
+    if (!CanAddUser(FStore)) {
+        Application.MessageBox(QString::fromUtf8(NoMoreUsersText), QString(), MB_ICONERROR | MB_OK);
         return;
     }
-    TUserRec Rec;
-    std::memset(&Rec, 0, sizeof Rec);
-    Rec.Id = static_cast<uint16_t>(FStore.Header.LastId + 1);
-    auto User = std::make_unique<TUserC>(Rec);
-    User->SetPass("");
-    User->SetNetPass("");
+    std::unique_ptr<TUserC> User = MakeNewUser(static_cast<uint16_t>(FStore.Header.LastId + 1));
 
     TAddUserWnd Editor(this, *User, FStore);
     if (Editor.ShowModal() != mrOk)
