@@ -75,12 +75,17 @@ start_display() {
                 sleep 0.1
             done
         fi
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
+        stop_display
         sleep 0.$((RANDOM % 5 + 1))
     done
     fail "Xvfb did not start or does not answer: $(cat "$work/xvfb.log")"
+}
+
+# Ends the display and waits until it is gone.
+stop_display() {
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
 }
 
 install_app() {

@@ -193,9 +193,7 @@ scenario_display_lost() {
             xdotool mousemove --window "$ed" 233 270 click 1 # "<<": every parcel right
             sleep 0.5
         fi
-        kill "$xvfb_pid"
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
+        stop_display
         wait_end "$p"
         # Qt ends the process with exit code 1 when the display goes away; more is a crash.
         [ "$ended_rc" -eq 1 ] ||
@@ -209,9 +207,7 @@ scenario_no_display() {
     make_users
     start_display
     local dead=$DISPLAY display out rc
-    kill "$xvfb_pid"
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=
+    stop_display
     for display in unset "$dead"; do
         out=$work/no-display.log
         if [ "$display" = unset ]; then

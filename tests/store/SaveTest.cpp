@@ -48,12 +48,38 @@ protected:
     std::string Path = Dir / "UsrPass.dat";
     TMessageLog Messages;
 
-    bool SaveFailedOnce() const {
-        return Messages.Calls.size() == 1 &&
-               Messages.Calls[0].Text == "Nie można zapisać pliku z użytkownikami" &&
-               Messages.Calls[0].Caption.empty() && Messages.Calls[0].Flags == 16;
+    static bool SaveFailedOnce(const TMessageLog& Log) {
+        return Log.Calls.size() == 1 && Log.Calls[0].Text == SaveFailedText &&
+               Log.Calls[0].Caption.empty() && Log.Calls[0].Flags == 16;
+    }
+    bool SaveFailedOnce() const { return SaveFailedOnce(Messages); }
+
+    // In a child process: Prepare (giving up root, say), then open File, add a user and save.
+    // 0 when the save succeeded silently, or failed with the one message, as Succeeds says;
+    // otherwise a code naming the step that went wrong.
+    static int SaveInChild(const std::string& File, bool Succeeds,
+                           const std::function<bool()>& Prepare) {
+        return RunInChild([&] {
+            if (!Prepare())
+                return 10;
+            TMessageLog ChildMessages;
+            TUserManager Store;
+            if (Store.Open(File, true) != ueOk)
+                return 11;
+            Store.Add(NewUser(900, "nowy", "p"));
+            const bool Saved = Store.Save();
+            const bool Told = Saved ? ChildMessages.Calls.empty() : SaveFailedOnce(ChildMessages);
+            return Saved != Succeeds ? 12 : Told ? 0 : 13;
+        });
     }
 };
+
+// In a child process: writes beyond Bytes fail instead of ending the process.
+bool LimitFileSize(rlim_t Bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit Limit{Bytes, Bytes};
+    return ::setrlimit(RLIMIT_FSIZE, &Limit) == 0;
+}
 
 TEST_F(StoreSave, RoundTripKeepsUsersAndChangesTheSeed) {
     const ref::TFileContents Contents = SampleContents(4);
@@ -242,24 +268,8 @@ TEST_F(StoreSave, SymbolicLinkIsKeptAndItsTargetReplaced) {
 TEST_F(StoreSave, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
     const std::vector<uint8_t> Before = ref::EncodeFile(SampleContents(5, 2));
     WriteBytes(Path, Before);
-    const int Code = RunInChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit Limit{600, 600}; // less than the file's 1,450 bytes
-        if (::setrlimit(RLIMIT_FSIZE, &Limit) != 0)
-            return 10;
-        TMessageLog ChildMessages;
-        TUserManager Store;
-        if (Store.Open(Path, true) != ueOk)
-            return 11;
-        Store.Add(NewUser(900, "nowy", "x"));
-        if (Store.Save())
-            return 12;
-        const bool Reported =
-            ChildMessages.Calls.size() == 1 && ChildMessages.Calls[0].Text == SaveFailedText &&
-            ChildMessages.Calls[0].Caption.empty() && ChildMessages.Calls[0].Flags == 16;
-        return Reported ? 0 : 13;
-    });
-    ASSERT_EQ(Code, 0);
+    // A limit below the file's 1,450 bytes.
+    ASSERT_EQ(SaveInChild(Path, false, [] { return LimitFileSize(600); }), 0);
     EXPECT_EQ(ReadBytes(Path), Before);
     EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
     TUserManager Store;
@@ -275,18 +285,7 @@ TEST_F(StoreSave, ReadOnlyDirectoryFallsBackToWritingInPlace) {
     }
     ::chmod(Dir.Path().c_str(), 0555);
     const struct stat Before = StatOf(Path);
-    const int Code = RunInChild([&] {
-        if (!DropRoot())
-            return 10;
-        TMessageLog ChildMessages;
-        TUserManager Store;
-        if (Store.Open(Path, true) != ueOk)
-            return 11;
-        Store.Add(NewUser(901, "inplace", "p"));
-        if (!Store.Save())
-            return 12;
-        return ChildMessages.Calls.empty() ? 0 : 13;
-    });
+    const int Code = SaveInChild(Path, true, [] { return DropRoot(); });
     ::chmod(Dir.Path().c_str(), 0755);
     ASSERT_EQ(Code, 0);
     const struct stat After = StatOf(Path);
@@ -296,7 +295,7 @@ TEST_F(StoreSave, ReadOnlyDirectoryFallsBackToWritingInPlace) {
     const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
     ASSERT_TRUE(D.Ok);
     ASSERT_EQ(D.Users.size(), 4u);
-    EXPECT_EQ(D.Users[3].UserName, "inplace");
+    EXPECT_EQ(D.Users[3].UserName, "nowy");
     EXPECT_EQ(D.Users[3].Pass, "p");
     EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
 }
@@ -306,22 +305,8 @@ TEST_F(StoreSave, InPlaceWriteThatCannotGrowTheFileChangesNothing) {
     WriteBytes(Path, Before);
     ::chmod(Path.c_str(), 0666);
     ::chmod(Dir.Path().c_str(), 0555);
-    const int Code = RunInChild([&] {
-        if (!DropRoot())
-            return 10;
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit Limit{Before.size(), Before.size()};
-        if (::setrlimit(RLIMIT_FSIZE, &Limit) != 0)
-            return 14;
-        TMessageLog ChildMessages;
-        TUserManager Store;
-        if (Store.Open(Path, true) != ueOk)
-            return 11;
-        Store.Add(NewUser(902, "toolong", "p"));
-        if (Store.Save())
-            return 12;
-        return ChildMessages.Calls.size() == 1 ? 0 : 13;
-    });
+    const int Code =
+        SaveInChild(Path, false, [&] { return DropRoot() && LimitFileSize(Before.size()); });
     ::chmod(Dir.Path().c_str(), 0755);
     ASSERT_EQ(Code, 0);
     EXPECT_EQ(ReadBytes(Path), Before);
@@ -336,16 +321,7 @@ TEST_F(StoreSave, OwnerThatCannotBeCarriedOverMeansWritingInPlace) {
     ::chmod(Path.c_str(), 0666);
     ::chmod(Dir.Path().c_str(), 0777);
     const struct stat Before = StatOf(Path);
-    const int Code = RunInChild([&] {
-        if (!DropRoot())
-            return 10;
-        TUserManager Store;
-        if (Store.Open(Path, true) != ueOk)
-            return 11;
-        Store.Add(NewUser(903, "third", "p"));
-        return Store.Save() ? 0 : 12;
-    });
-    ASSERT_EQ(Code, 0);
+    ASSERT_EQ(SaveInChild(Path, true, [] { return DropRoot(); }), 0);
     const struct stat After = StatOf(Path);
     EXPECT_EQ(After.st_ino, Before.st_ino);
     EXPECT_EQ(After.st_uid, 1u);
@@ -407,16 +383,7 @@ TEST_F(StoreSave, GroupMemberBecomesTheOwnerOfAReplacedFileOnlyWhereNobodyLosesA
                                             Case.Acl.data(), Case.Acl.size(), 0) != 0)
             GTEST_SKIP() << "this file system holds no access control lists";
         const struct stat Before = StatOf(File);
-        const int Code = RunInChild([&] {
-            if (!DropRoot({Admins, 1}))
-                return 10;
-            TUserManager Store;
-            if (Store.Open(File, true) != ueOk)
-                return 11;
-            Store.Add(NewUser(906, "group", "p"));
-            return Store.Save() ? 0 : 12;
-        });
-        ASSERT_EQ(Code, 0);
+        ASSERT_EQ(SaveInChild(File, true, [] { return DropRoot({Admins, 1}); }), 0);
         const struct stat After = StatOf(File);
         EXPECT_EQ(After.st_ino != Before.st_ino, Case.Replaced);
         EXPECT_EQ(After.st_uid, Case.Replaced ? NobodyId : Case.Owner);
@@ -595,18 +562,7 @@ TEST_F(StoreSave, ReplacedFileWhoseDirectoryCannotBeFlushedIsSavedWithAWarning) 
     const ino_t Before = StatOf(Path).st_ino;
     int Err[2];
     ASSERT_EQ(::pipe(Err), 0);
-    const int Code = RunInChild([&] {
-        if (!DropRoot() || ::dup2(Err[1], 2) != 2)
-            return 10;
-        TMessageLog ChildMessages;
-        TUserManager Store;
-        if (Store.Open(Path, true) != ueOk)
-            return 11;
-        Store.Add(NewUser(905, "flush", "p"));
-        if (!Store.Save())
-            return 12;
-        return ChildMessages.Calls.empty() ? 0 : 13;
-    });
+    const int Code = SaveInChild(Path, true, [&] { return DropRoot() && ::dup2(Err[1], 2) == 2; });
     ::close(Err[1]);
     char Text[256] = {};
     const ssize_t Got = ::read(Err[0], Text, sizeof Text - 1);
@@ -630,7 +586,9 @@ protected:
 #endif
     static constexpr std::size_t BaseUsers = 65534;
     static constexpr int DeletedIndex = 1000;
-    static inline std::vector<uint8_t> BaseFile, BaseArea, AddedRecord;
+    static inline std::vector<uint8_t> BaseFile;
+    static inline std::vector<ref::TRecordBytes> BaseRecords;
+    static inline ref::TRecordBytes AddedRecord;
 
     static void SetUpTestSuite() {
         ref::TFileContents Contents = SampleContents(0);
@@ -639,24 +597,22 @@ protected:
             U.Id = static_cast<uint16_t>(I + 1);
             U.Objects = static_cast<uint32_t>(I) * 2654435761u;
             Contents.Users.push_back(U);
-            const ref::TRecordBytes Rec = ref::EncodeRecord(U);
-            BaseArea.insert(BaseArea.end(), Rec.begin(), Rec.end());
+            BaseRecords.push_back(ref::EncodeRecord(U));
         }
         BaseFile = ref::EncodeFile(Contents);
         ref::TUser Added = SampleUser(7);
         Added.Id = 65535;
-        const ref::TRecordBytes AddedBytes = ref::EncodeRecord(Added);
-        AddedRecord.assign(AddedBytes.begin(), AddedBytes.end());
+        AddedRecord = ref::EncodeRecord(Added);
     }
 
     // Even rounds add the 65,535th user (the file grows), odd rounds delete one (it shrinks).
-    static std::vector<uint8_t> ExpectedArea(int Round, bool Saved) {
-        std::vector<uint8_t> Area = BaseArea;
+    static std::vector<ref::TRecordBytes> ExpectedRecords(int Round, bool Saved) {
+        std::vector<ref::TRecordBytes> Records = BaseRecords;
         if (Saved && Round % 2 == 0)
-            Area.insert(Area.end(), AddedRecord.begin(), AddedRecord.end());
+            Records.push_back(AddedRecord);
         if (Saved && Round % 2 == 1)
-            Area.erase(Area.begin() + DeletedIndex * 205, Area.begin() + (DeletedIndex + 1) * 205);
-        return Area;
+            Records.erase(Records.begin() + DeletedIndex);
+        return Records;
     }
 
     // One save in a child (Setup first, then open, the round's change, save), killed KillAfter
@@ -675,13 +631,10 @@ protected:
             TUserManager Store;
             if (Store.Open(Path, true) != ueOk)
                 ::_exit(11);
-            if (Round % 2 == 0) {
-                TUserRec Rec;
-                std::memcpy(&Rec, AddedRecord.data(), sizeof Rec);
-                Store.Add(new TUserC(Rec));
-            } else {
+            if (Round % 2 == 0)
+                Store.Add(new TUserC(RecordOf(AddedRecord)));
+            else
                 Store.DeleteAndFree(DeletedIndex);
-            }
             if (::write(Opened[1], "o", 1) != 1)
                 ::_exit(13);
             ::_exit(Store.Save() ? 0 : 12);
@@ -731,16 +684,10 @@ protected:
             const bool Recovered = std::filesystem::file_size(Path) != SizeBefore;
             ASSERT_TRUE(Store.Save());
 
-            std::vector<uint8_t> Bytes(std::filesystem::file_size(Path));
-            std::ifstream(Path, std::ios::binary)
-                .read(reinterpret_cast<char*>(Bytes.data()), static_cast<long>(Bytes.size()));
-            const ref::TDecoded D = ref::DecodeFile(Bytes);
+            const ref::TDecoded D = ref::DecodeFile(ReadBytes(Path));
             ASSERT_TRUE(D.Ok);
             const bool Saved = D.Records.size() != BaseUsers; // every round's change counts
-            std::vector<uint8_t> Area;
-            for (const ref::TRecordBytes& Record : D.Records)
-                Area.insert(Area.end(), Record.begin(), Record.end());
-            ASSERT_TRUE(Area == ExpectedArea(Round, Saved));
+            ASSERT_TRUE(D.Records == ExpectedRecords(Round, Saved));
             New += Saved;
             RolledForward += Recovered && Saved;
             Dropped += Recovered && !Saved;

@@ -27,6 +27,16 @@ inline ref::TRecordBytes RecordBytes(const TUserC& User) {
     return Bytes;
 }
 
+// A record in memory made of Bytes, or of User as the independent encoder writes it.
+inline TUserRec RecordOf(const ref::TRecordBytes& Bytes) {
+    TUserRec Rec;
+    std::memcpy(&Rec, Bytes.data(), sizeof Rec);
+    return Rec;
+}
+inline TUserRec RecordOf(const ref::TUser& User) {
+    return RecordOf(ref::EncodeRecord(User));
+}
+
 inline struct stat StatOf(const std::string& Path) {
     struct stat St {};
     if (::lstat(Path.c_str(), &St) != 0)

@@ -5,10 +5,7 @@
 namespace {
 
 TUserC FromRef(const ref::TUser& U) {
-    const ref::TRecordBytes Bytes = ref::EncodeRecord(U);
-    TUserRec Rec;
-    std::memcpy(&Rec, Bytes.data(), sizeof Rec);
-    return TUserC(Rec);
+    return TUserC(RecordOf(U));
 }
 
 ref::TUser Sample() {
@@ -50,9 +47,7 @@ TEST(UserC, GetPassOfADamagedBlockStaysInsideIt) {
     ref::TRecordBytes Raw = ref::EncodeRecord(U);
     // Make the decoded length byte 200: flip the bits that turn 15 into 200.
     Raw[173] ^= static_cast<uint8_t>(15 ^ 200);
-    TUserRec Rec;
-    std::memcpy(&Rec, Raw.data(), sizeof Rec);
-    const TUserC User(Rec);
+    const TUserC User(RecordOf(Raw));
     EXPECT_EQ(User.GetPass(), std::string(15, 'q'));
 }
 

@@ -6,13 +6,6 @@
 
 namespace {
 
-TUserRec RecordOf(const ref::TUser& User) {
-    const ref::TRecordBytes Bytes = ref::EncodeRecord(User);
-    TUserRec Rec;
-    std::memcpy(&Rec, Bytes.data(), sizeof Rec);
-    return Rec;
-}
-
 std::vector<TUserField> FieldsOf(const std::vector<TFieldChange>& Changes) {
     std::vector<TUserField> Fields;
     for (const TFieldChange& Change : Changes)

@@ -3,35 +3,12 @@
 
 #include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-// Starts `usrpass init File --admin admin` with the password "pw" on standard input.
-pid_t StartInit(const std::string& File) {
-    int In[2];
-    if (pipe(In) != 0 || write(In[1], "pw\n", 3) != 3)
-        return -1;
-    close(In[1]);
-    std::fflush(nullptr);
-    const pid_t Pid = fork();
-    if (Pid == 0) {
-        const int Null = open("/dev/null", O_WRONLY);
-        dup2(In[0], 0);
-        dup2(Null, 1);
-        dup2(Null, 2);
-        execl(USRPASS_PATH, USRPASS_PATH, "init", File.c_str(), "--admin", "admin",
-              "--password-stdin", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(In[0]);
-    return Pid;
-}
 
 // Waits until Count files have been created in the directory Watch watches, or 5 s have passed.
 void AwaitCreations(int Watch, int Count) {
@@ -191,11 +168,11 @@ TEST_F(UsrpassTest, InitKilledAtAnyMomentLeavesNoFileOrACompleteOne) {
         std::filesystem::remove(UsersFile);
         const int Watch = inotify_init1(IN_CLOEXEC);
         ASSERT_GE(inotify_add_watch(Watch, Temp.Path().c_str(), IN_CREATE), 0);
-        const pid_t Pid = StartInit(UsersFile);
-        ASSERT_GT(Pid, 0);
-        AwaitCreations(Watch, Creations);
-        kill(Pid, SIGKILL);
-        waitpid(Pid, nullptr, 0);
+        RunUsrpass({"init", UsersFile, "--admin", "admin", "--password-stdin"},
+                   Input("pw\n").OnceFed([&](pid_t Pid) {
+                       AwaitCreations(Watch, Creations);
+                       kill(Pid, SIGKILL);
+                   }));
         close(Watch);
         // A file that is there is complete, so a later init rightly refuses to overwrite it.
         const bool Made = Exists(UsersFile);

@@ -18,19 +18,14 @@ struct TRefusal {
 TEST_F(UsrpassTest, RefusedChangesLeaveTheFileAsItWas) {
     const std::string Codes = " (kody: L Id If Is Dm Di De Dp Ds Wm Wi We Om Oi Oe)\n";
     const std::string ObjectHelp = "\" (numery od 1 do 32 i zakresy, np. 1-5)\n";
+    const std::string Taken = "Użytkownik o tej nazwie z prawem logowania już istnieje\n";
     const std::vector<std::pair<std::string, TRefusal>> Cases = {
         // The user editor's three refusals, with its texts.
         {"set", {{"kasia", "--user-name", ""}, "", "Nie podano nazwy użytkownika w Zortan\n"}},
         {"set",
          {{"admin", "--rights", "-L"}, "", "Ten użytkownik musi posiadać prawo logowania\n"}},
-        {"set",
-         {{"kasia", "--user-name", "admin"},
-          "",
-          "Użytkownik o tej nazwie z prawem logowania już istnieje\n"}},
-        {"add",
-         {{"admin", "--rights", "L"},
-          "",
-          "Użytkownik o tej nazwie z prawem logowania już istnieje\n"}},
+        {"set", {{"kasia", "--user-name", "admin"}, "", Taken}},
+        {"add", {{"admin", "--rights", "L"}, "", Taken}},
         // What the file cannot hold.
         {"set",
          {{"łukasz", "--user-name", "abcdefghijklmnop"},
@@ -82,15 +77,13 @@ TEST_F(UsrpassTest, RefusedChangesLeaveTheFileAsItWas) {
         {"import",
          {{},
           R"({"users":[{"id":102,"userName":"admin","rights":1}]})",
-          "Pozycja 1 (id 102): Użytkownik o tej nazwie z prawem logowania już istnieje\n"}},
+          "Pozycja 1 (id 102): " + Taken}},
         {"import",
          {{"--delete-missing"},
           R"({"users":[{"id":101,"rights":0}]})",
           "Pozycja 1 (id 101): Ten użytkownik musi posiadać prawo logowania\n"}},
         {"import",
-         {{},
-          R"({"users":[{"id":4000},{"userName":"kasia","rights":1}]})",
-          "Pozycja 2: Użytkownik o tej nazwie z prawem logowania już istnieje\n"}},
+         {{}, R"({"users":[{"id":4000},{"userName":"kasia","rights":1}]})", "Pozycja 2: " + Taken}},
         {"import",
          {{},
           R"({"users":[{"id":102,"name":")" + std::string(51, 'x') + R"("}]})",

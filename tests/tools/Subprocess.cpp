@@ -102,7 +102,12 @@ TRunResult RunUsrpass(const std::vector<std::string>& Args, const TRunOptions& O
     std::array<std::string*, 2> Sinks = {&Result.Out, &Result.Err};
     std::array<int, 2> Sources = {Out.Read, Err.Read};
     const auto Deadline = std::chrono::steady_clock::now() + Timeout;
+    bool Stepped = !Options.WhenFed;
     while (Sources[0] >= 0 || Sources[1] >= 0) {
+        if (!Stepped && StdinFd < 0) {
+            Stepped = true;
+            Options.WhenFed(Pid);
+        }
         std::array<pollfd, 3> Fds{};
         Fds[0] = {Sources[0], POLLIN, 0};
         Fds[1] = {Sources[1], POLLIN, 0};

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the real usrpass executable as a child process, the way a script or an administrator would.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
@@ -17,6 +18,8 @@ struct TRunOptions {
     std::optional<uid_t> RunAsUser; // drop to this user and its group (when root)
     std::optional<mode_t> Umask;
     bool StdinClosed = false; // the child starts with descriptor 0 closed
+    // Runs with the child's pid once its standard input is fed and closed (to kill it, say).
+    std::function<void(pid_t)> WhenFed;
 
     TRunOptions& WithFileSizeLimit(rlim_t Bytes) {
         FileSizeLimit = Bytes;
@@ -34,6 +37,10 @@ struct TRunOptions {
     }
     TRunOptions& WithStdinClosed() {
         StdinClosed = true;
+        return *this;
+    }
+    TRunOptions& OnceFed(std::function<void(pid_t)> Step) {
+        WhenFed = std::move(Step);
         return *this;
     }
 };
