@@ -1,8 +1,9 @@
 #include "runtime/File.h"
 
+#include "runtime/FileSystem.h"
+
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -26,6 +27,12 @@ template <class TTransfer> int64_t TransferAll(std::size_t Len, TTransfer Transf
     return static_cast<int64_t>(Done);
 }
 
+constexpr int OpenFlags = O_CLOEXEC | O_NOCTTY;
+
+int AccessOf(TFileMode Mode) {
+    return Mode == TFileMode::ReadWrite ? O_RDWR : O_RDONLY;
+}
+
 } // namespace
 
 bool WriteAll(int Fd, const void* Buf, std::size_t Len) {
@@ -36,15 +43,17 @@ bool WriteAll(int Fd, const void* Buf, std::size_t Len) {
 
 bool WriteAllAt(int Fd, int64_t Offset, const void* Buf, std::size_t Len) {
     const auto* P = static_cast<const char*>(Buf);
+    TFileSystem& F = Fs();
     return TransferAll(Len, [&](std::size_t Done) {
-               return ::pwrite(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+               return F.PWrite(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
            }) == static_cast<int64_t>(Len);
 }
 
 int64_t ReadAllAt(int Fd, int64_t Offset, void* Buf, std::size_t Len) {
     auto* P = static_cast<char*>(Buf);
+    TFileSystem& F = Fs();
     return TransferAll(Len, [&](std::size_t Done) {
-        return ::pread(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
+        return F.PRead(Fd, P + Done, Len - Done, Offset + static_cast<int64_t>(Done));
     });
 }
 
@@ -65,41 +74,33 @@ bool OpenStandardDescriptors() {
 
 bool FileExists(const std::string& Path) {
     struct stat St {};
-    return ::stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
+    return Fs().Stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
 }
 
 TFile::TFile(TFile&& Other) noexcept : FFd(std::exchange(Other.FFd, -1)) {}
 
 TFile& TFile::operator=(TFile&& Other) noexcept {
     if (this != &Other) {
-        Close();
+        (void)Close();
         FFd = std::exchange(Other.FFd, -1);
     }
     return *this;
 }
 
-bool TFile::Open(const std::string& Path, TFileMode Mode) {
-    Close();
-    const int Access = Mode == TFileMode::ReadWrite ? O_RDWR : O_RDONLY;
-    // Non-blocking so that a FIFO in the file's place cannot hang the open.
-    const int Fd = ::open(Path.c_str(), Access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+// Keeps Fd when it is a regular file that may be opened in Mode; closes it otherwise.
+bool TFile::Adopt(int Fd, TFileMode Mode) {
     if (Fd < 0)
         return false;
     struct stat St {};
-    if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
-        ::close(Fd);
-        errno = EINVAL;
-        return false;
-    }
-    if (Mode == TFileMode::ReadWrite && (St.st_mode & 0222) == 0) {
-        ::close(Fd);
-        errno = EACCES;
-        return false;
-    }
-    const int Flags = ::fcntl(Fd, F_GETFL);
-    if (Flags < 0 || ::fcntl(Fd, F_SETFL, Flags & ~O_NONBLOCK) != 0) {
-        const int Err = errno;
-        ::close(Fd);
+    int Err = 0;
+    if (Fs().FStat(Fd, &St) != 0)
+        Err = errno;
+    else if (!S_ISREG(St.st_mode))
+        Err = EINVAL;
+    else if (Mode == TFileMode::ReadWrite && (St.st_mode & 0222) == 0)
+        Err = EACCES;
+    if (Err != 0) {
+        Fs().Close(Fd);
         errno = Err;
         return false;
     }
@@ -107,9 +108,21 @@ bool TFile::Open(const std::string& Path, TFileMode Mode) {
     return true;
 }
 
-bool TFile::Create(const std::string& Path, mode_t Mode) {
-    Close();
-    const int Fd = ::open(Path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, Mode);
+bool TFile::Open(const std::string& Path, TFileMode Mode) {
+    (void)Close();
+    return Adopt(Fs().Open(Path.c_str(), AccessOf(Mode) | OpenFlags, 0), Mode);
+}
+
+bool TFile::OpenAt(int DirFd, const std::string& Name, TFileMode Mode) {
+    (void)Close();
+    return Adopt(Fs().OpenAt(DirFd, Name.c_str(), AccessOf(Mode) | OpenFlags | O_NOFOLLOW, 0),
+                 Mode);
+}
+
+bool TFile::CreateAt(int DirFd, const std::string& Name, mode_t Mode) {
+    (void)Close();
+    const int Fd =
+        Fs().OpenAt(DirFd, Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | OpenFlags, Mode);
     if (Fd < 0)
         return false;
     FFd = Fd;
@@ -120,28 +133,16 @@ bool TFile::Close() {
     if (FFd < 0)
         return true;
     // Linux releases the descriptor even when close reports an error: never retry.
-    const int Rc = ::close(std::exchange(FFd, -1));
-    return Rc == 0;
+    return Fs().Close(std::exchange(FFd, -1)) == 0;
 }
 
 int64_t TFile::Size() const {
     struct stat St {};
-    if (FFd < 0 || ::fstat(FFd, &St) != 0)
-        return -1;
-    return St.st_size;
+    return Stat(St) ? St.st_size : -1;
 }
 
-bool TFile::Seek(int64_t Offset) {
-    return FFd >= 0 && Offset >= 0 && ::lseek(FFd, Offset, SEEK_SET) == Offset;
-}
-
-int64_t TFile::Read(void* Buf, std::size_t Len) {
-    auto* P = static_cast<char*>(Buf);
-    return TransferAll(Len, [&](std::size_t Done) { return ::read(FFd, P + Done, Len - Done); });
-}
-
-bool TFile::Write(const void* Buf, std::size_t Len) {
-    return WriteAll(FFd, Buf, Len);
+bool TFile::Stat(struct stat& St) const {
+    return FFd >= 0 && Fs().FStat(FFd, &St) == 0;
 }
 
 int64_t TFile::ReadAt(int64_t Offset, void* Buf, std::size_t Len) const {
@@ -153,33 +154,11 @@ bool TFile::WriteAt(int64_t Offset, const void* Buf, std::size_t Len) {
 }
 
 bool TFile::Flush() {
-    return FFd >= 0 && ::fsync(FFd) == 0;
+    return FFd >= 0 && Fs().Sync(FFd) == 0;
 }
 
 TLockResult TFile::LockByte(int64_t Offset) {
-    struct flock Lock {};
-    Lock.l_type = F_WRLCK;
-    Lock.l_whence = SEEK_SET;
-    Lock.l_start = Offset;
-    Lock.l_len = 1;
-    Lock.l_pid = 0; // required by open-file-description locks
-    if (::fcntl(FFd, F_OFD_SETLK, &Lock) == 0)
+    if (Fs().LockByte(FFd, Offset) == 0)
         return TLockResult::Locked;
     return (errno == EAGAIN || errno == EACCES) ? TLockResult::Refused : TLockResult::Failed;
-}
-
-bool TFile::IsSameFileAs(const std::string& Path) const {
-    struct stat Mine {};
-    struct stat Named {};
-    return FFd >= 0 && ::fstat(FFd, &Mine) == 0 && ::stat(Path.c_str(), &Named) == 0 &&
-           Mine.st_dev == Named.st_dev && Mine.st_ino == Named.st_ino;
-}
-
-bool SyncDirectory(const std::string& Dir) {
-    const int Fd = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (Fd < 0)
-        return false;
-    const bool Ok = ::fsync(Fd) == 0 || errno == EINVAL;
-    ::close(Fd);
-    return Ok;
 }

@@ -1,109 +1,28 @@
 #include "runtime/FileRewrite.h"
 
+#include "runtime/FileSystem.h"
 #include "runtime/InPlaceRewrite.h"
 #include "runtime/OwnerHandover.h"
-#include "runtime/Path.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <new>
 #include <string_view>
 #include <sys/random.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
 
-enum class TMode { Temporary, InPlace, Failed };
-
-// Where the directory does not let this process create the temporary file, the in-place write
-// is the only way left; other failures leave the original alone.
-bool DirectoryRefusesFiles(int Err) {
-    return Err == EACCES || Err == EPERM || Err == EROFS;
-}
-
-// Copies the original's bytes from Offset to its end into the temporary file at Offset.
-bool CopyTail(const TFile& Original, int OutFd, int64_t Offset, int64_t End) {
-    constexpr int64_t Chunk = 1 << 20;
-    std::vector<uint8_t> Buffer(static_cast<std::size_t>(std::min(End - Offset, Chunk)));
-    while (Offset < End) {
-        const auto Want = static_cast<std::size_t>(std::min(End - Offset, Chunk));
-        if (Original.ReadAt(Offset, Buffer.data(), Want) != static_cast<int64_t>(Want))
-            return false;
-        if (!WriteAllAt(OutFd, Offset, Buffer.data(), Want))
-            return false;
-        Offset += static_cast<int64_t>(Want);
-    }
-    return true;
-}
-
-TRewriteResult WriteInPlace(const TFile& Original, std::span<const uint8_t> Head,
-                            uint64_t LengthStep) {
-    return WriteHeadInPlace(Original.Fd(), Head, LengthStep) ? TRewriteResult::WrittenInPlace
-                                                             : TRewriteResult::Failed;
-}
-
-// Gives the new file the original's extended attributes (access control lists among them).
-// False when one of them cannot be carried over.
-bool CopyAttributes(int FromFd, int ToFd) {
-    const ssize_t ListLen = ::flistxattr(FromFd, nullptr, 0);
-    if (ListLen < 0)
-        return errno == ENOTSUP; // a file system without them
-    std::vector<char> Names(static_cast<std::size_t>(ListLen));
-    const ssize_t Got = ::flistxattr(FromFd, Names.data(), Names.size());
-    if (Got < 0)
-        return false;
-    for (std::size_t At = 0; At < static_cast<std::size_t>(Got);) {
-        const char* Name = Names.data() + At;
-        At += std::strlen(Name) + 1;
-        const ssize_t ValueLen = ::fgetxattr(FromFd, Name, nullptr, 0);
-        if (ValueLen < 0)
-            return false;
-        std::vector<char> Value(static_cast<std::size_t>(ValueLen));
-        const ssize_t ValueGot = ::fgetxattr(FromFd, Name, Value.data(), Value.size());
-        if (ValueGot < 0 ||
-            ::fsetxattr(ToFd, Name, Value.data(), static_cast<std::size_t>(ValueGot), 0) != 0)
-            return false;
-    }
-    return true;
-}
-
-// Removes the temporary files that rewrites killed before their rename left behind. Only the
-// holder of the file's lock rewrites it, so no other rewrite can be using one of them now.
-void RemoveLeftovers(const std::string& Dir, const std::string& Prefix) {
-    DIR* D = ::opendir(Dir.c_str());
-    if (D == nullptr)
-        return;
-    while (const dirent* E = ::readdir(D)) {
-        const std::string_view Name = E->d_name;
-        if (Name.size() != Prefix.size() + 6 || !Name.starts_with(Prefix))
-            continue;
-        const std::string_view Suffix = Name.substr(Prefix.size());
-        if (!std::all_of(Suffix.begin(), Suffix.end(),
-                         [](char C) { return std::isalnum(static_cast<unsigned char>(C)); }))
-            continue;
-        struct stat St {};
-        const std::string Full = Dir + "/" + std::string(Name);
-        if (::lstat(Full.c_str(), &St) == 0 && S_ISREG(St.st_mode))
-            ::unlink(Full.c_str());
-    }
-    ::closedir(D);
-}
-
 // Six characters of the kind mkstemp puts at the end of a temporary name.
+constexpr std::size_t SuffixLen = 6;
+
 std::string RandomSuffix() {
     static constexpr char Alphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    uint8_t Bytes[6] = {};
+    uint8_t Bytes[SuffixLen] = {};
     if (::getrandom(Bytes, sizeof Bytes, 0) != static_cast<ssize_t>(sizeof Bytes)) {
         // Only the uniqueness matters, and a taken name is tried again.
         static unsigned Counter = 0;
@@ -117,278 +36,421 @@ std::string RandomSuffix() {
     return Suffix;
 }
 
-std::string DirectoryOf(const std::string& Path) {
-    const std::size_t Slash = Path.rfind('/');
-    return Slash == 0 ? "/" : Path.substr(0, Slash);
+// The new contents before their rename, and the file as it was before it gets its second name:
+// hidden names that only these rewrites make, each followed by a random suffix.
+std::string TemporaryPrefix(const std::string& FileName) {
+    return "." + FileName.substr(0, 200) + ".tmp-";
+}
+std::string PendingPrefix(const std::string& FileName) {
+    return "." + FileName.substr(0, 200) + ".prev-";
 }
 
-} // namespace
-
-struct TFileRewrite::TState {
-    const TFile& Original;
-    const uint64_t LengthStep;
-    struct stat Old {};
-    TMode Mode = TMode::Failed;
-    std::string Target; // the file's real path
-    std::string Dir;
-    std::string TempName;
-    int TempFd = -1;
-    bool Renamed = false;
-    bool KeepPrevious = false;
-    bool PreviousKept = false;
-    std::string PreviousName; // where the original stays as the previous version
-    bool AheadFailed = false;
-    uint64_t AheadBegin = 0; // WriteAhead has written [AheadBegin, AheadEnd)
-    uint64_t AheadEnd = 0;
-    std::vector<uint8_t> Kept; // in place: the head, with the pieces given to WriteAhead
-
-    TState(const TFile& AOriginal, uint64_t ALengthStep)
-        : Original(AOriginal), LengthStep(ALengthStep) {}
-    void Prepare(const std::string& Path);
-    bool PrepareTemporary();
-    std::string TempPrefix() const;
-    bool NamesTheOriginal(const std::string& Name) const;
-    bool LinkPrevious();
-    void DropPreviousOfTheOriginal();
-    // Puts the temporary file, whose first HeadLen bytes are the new head, in the original's
-    // place. Head: those bytes, or empty when the caller has not kept them.
-    TRewriteResult Replace(uint64_t HeadLen, std::span<const uint8_t> Head);
-};
-
-std::string TFileRewrite::TState::TempPrefix() const {
-    const std::string Base = Target.substr(Dir.size() == 1 ? 1 : Dir.size() + 1);
-    return "." + Base.substr(0, 200) + ".tmp-";
+bool HasSuffixOf(std::string_view Name, const std::string& Prefix) {
+    if (Name.size() != Prefix.size() + SuffixLen || !Name.starts_with(Prefix))
+        return false;
+    const std::string_view Suffix = Name.substr(Prefix.size());
+    return std::all_of(Suffix.begin(), Suffix.end(),
+                       [](char C) { return std::isalnum(static_cast<unsigned char>(C)); });
 }
 
-bool TFileRewrite::TState::NamesTheOriginal(const std::string& Name) const {
+bool IsRegular(const TPinnedDirectory& Dir, const std::string& Name) {
     struct stat St {};
-    return ::lstat(Name.c_str(), &St) == 0 && S_ISREG(St.st_mode) && St.st_dev == Old.st_dev &&
-           St.st_ino == Old.st_ino;
+    return Fs().FStatAt(Dir.Fd(), Name.c_str(), &St) == 0 && S_ISREG(St.st_mode);
 }
 
-// Gives the original the name of the previous version: first a temporary name that
-// RemoveLeftovers recognises, then a rename over the older previous version, so that a kill
-// leaves the one or the other.
-bool TFileRewrite::TState::LinkPrevious() {
-    if (NamesTheOriginal(PreviousName))
-        return true; // left so by a rewrite killed after its link
-    for (int Attempt = 0; Attempt < 100; ++Attempt) {
-        const std::string Temp = Dir + "/" + TempPrefix() + RandomSuffix();
-        if (::link(Target.c_str(), Temp.c_str()) != 0) {
-            if (errno == EEXIST)
-                continue;
+// Where the directory does not let this process create the temporary file, the in-place write
+// is the only way left; other failures leave the original alone.
+bool DirectoryRefusesFiles(int Err) {
+    return Err == EACCES || Err == EPERM || Err == EROFS;
+}
+
+// Gives the new file the original's extended attributes (access control lists among them).
+// False when one of them cannot be carried over.
+bool CopyAttributes(int FromFd, int ToFd) {
+    TFileSystem& F = Fs();
+    const ssize_t ListLen = F.FListXattr(FromFd, nullptr, 0);
+    if (ListLen < 0)
+        return errno == ENOTSUP; // a file system without them
+    std::vector<char> Names(static_cast<std::size_t>(ListLen));
+    const ssize_t Got = F.FListXattr(FromFd, Names.data(), Names.size());
+    if (Got < 0)
+        return false;
+    for (std::size_t At = 0; At < static_cast<std::size_t>(Got);) {
+        const char* Name = Names.data() + At;
+        At += std::strlen(Name) + 1;
+        const ssize_t ValueLen = F.FGetXattr(FromFd, Name, nullptr, 0);
+        if (ValueLen < 0)
             return false;
-        }
-        const bool Linked =
-            NamesTheOriginal(Temp) && ::rename(Temp.c_str(), PreviousName.c_str()) == 0;
-        if (!Linked)
-            ::unlink(Temp.c_str());
-        return Linked;
-    }
-    return false;
-}
-
-// A previous version that is the original itself would take the new contents of an in-place
-// write: it goes, and the older one with it.
-void TFileRewrite::TState::DropPreviousOfTheOriginal() {
-    if (!PreviousName.empty() && NamesTheOriginal(PreviousName))
-        ::unlink(PreviousName.c_str());
-    PreviousKept = false;
-}
-
-void TFileRewrite::TState::Prepare(const std::string& Path) {
-    if (!Original.IsOpen())
-        return;
-    // Replace the file a symbolic link points to, never the link; and only when the name still
-    // leads to the file that is open.
-    char Resolved[PATH_MAX];
-    if (::realpath(Path.c_str(), Resolved) == nullptr || !Original.IsSameFileAs(Resolved))
-        return;
-    Target = Resolved;
-    PreviousName = Target + "-";
-    Dir = DirectoryOf(Target);
-    // Before the count of links is taken: a leftover may be a further name of this very file.
-    RemoveLeftovers(Dir, TempPrefix());
-    if (::fstat(Original.Fd(), &Old) != 0)
-        return;
-    // A rename would split a file with further hard links from its other names; its own previous
-    // version, which a rewrite killed between its link and its rename leaves, is none of them.
-    if (Old.st_nlink > 1 && !(Old.st_nlink == 2 && NamesTheOriginal(PreviousName))) {
-        Mode = TMode::InPlace;
-        return;
-    }
-    Mode = PrepareTemporary() ? TMode::Temporary : Mode;
-}
-
-// Creates the temporary file with the original's owner (or the saver as owner, OwnerHandover.h),
-// group, mode and attributes. Sets the in-place mode where that is the way left, and returns
-// false then or on failure.
-bool TFileRewrite::TState::PrepareTemporary() {
-    std::string Name = Dir + "/" + TempPrefix() + "XXXXXX";
-    TempFd = ::mkostemp(Name.data(), O_CLOEXEC);
-    if (TempFd < 0) {
-        if (DirectoryRefusesFiles(errno))
-            Mode = TMode::InPlace;
-        return false;
-    }
-    TempName = Name;
-
-    struct stat New {};
-    if (::fstat(TempFd, &New) != 0)
-        return false;
-    if ((New.st_uid != Old.st_uid || New.st_gid != Old.st_gid) &&
-        ::fchown(TempFd, Old.st_uid, Old.st_gid) != 0) {
-        if (errno != EPERM)
+        std::vector<char> Value(static_cast<std::size_t>(ValueLen));
+        const ssize_t ValueGot = F.FGetXattr(FromFd, Name, Value.data(), Value.size());
+        if (ValueGot < 0 ||
+            F.FSetXattr(ToFd, Name, Value.data(), static_cast<std::size_t>(ValueGot)) != 0)
             return false;
-        // Only root or the owner may keep the file the owner's. Another administrator may still
-        // replace it and become its owner where nobody loses access by that; else write in place.
-        if (!OwnerMayBeHandedOver(Original.Fd(), Old) ||
-            (New.st_gid != Old.st_gid &&
-             ::fchown(TempFd, static_cast<uid_t>(-1), Old.st_gid) != 0)) {
-            Mode = TMode::InPlace;
-            return false;
-        }
-    }
-    // After fchown, which may clear set-id bits; an access control list then refines the mode.
-    if (::fchmod(TempFd, Old.st_mode & 07777) != 0)
-        return false;
-    if (!CopyAttributes(Original.Fd(), TempFd)) {
-        Mode = TMode::InPlace;
-        return false;
     }
     return true;
 }
 
-TFileRewrite::TFileRewrite(const TFile& Original, const std::string& Path, uint64_t LengthStep)
-    : F(std::make_unique<TState>(Original, LengthStep)) {
-    F->Prepare(Path);
-}
-
-TFileRewrite::~TFileRewrite() {
-    if (F->TempFd >= 0)
-        ::close(F->TempFd);
-    if (!F->TempName.empty() && !F->Renamed)
-        ::unlink(F->TempName.c_str());
-}
-
-void TFileRewrite::WriteAhead(uint64_t Offset, std::span<const uint8_t> Piece) {
-    TState& S = *F;
-    if ((S.Mode != TMode::Temporary && S.Mode != TMode::InPlace) || S.AheadFailed || Piece.empty())
-        return;
-    if (S.AheadEnd == S.AheadBegin) {
-        S.AheadBegin = S.AheadEnd = Offset;
-    } else if (Offset != S.AheadEnd) {
-        return; // not the next piece: Commit writes it
+// Copies the original's bytes from Offset to its end into the new file at Offset.
+bool CopyTail(const TFile& Original, TFile& Out, int64_t Offset, int64_t End) {
+    constexpr int64_t Chunk = 1 << 20;
+    std::vector<uint8_t> Buffer(static_cast<std::size_t>(std::min(End - Offset, Chunk)));
+    while (Offset < End) {
+        const auto Want = static_cast<std::size_t>(std::min(End - Offset, Chunk));
+        if (Original.ReadAt(Offset, Buffer.data(), Want) != static_cast<int64_t>(Want) ||
+            !Out.WriteAt(Offset, Buffer.data(), Want))
+            return false;
+        Offset += static_cast<int64_t>(Want);
     }
-    if (S.Mode == TMode::InPlace) {
-        // The journal takes the whole head at once: it is kept here for CommitAhead, whose
-        // caller has not kept it, behind room for the front.
+    return true;
+}
+
+enum class TPrepared { Ready, InPlace, Failed };
+
+} // namespace
+
+// One way of rewriting: what Write and Commit do.
+class TFileRewrite::TWay {
+public:
+    virtual ~TWay() = default;
+    virtual void Write(uint64_t Offset, std::span<const uint8_t> Piece) = 0;
+    virtual TRewriteResult Commit() = 0;
+    bool Kept() const { return FKept; }
+
+protected:
+    bool FKept = false;
+};
+
+namespace {
+
+// A rewrite that cannot be made: Commit reports why.
+class TNoWay final : public TFileRewrite::TWay {
+public:
+    explicit TNoWay(TRewriteResult Result) : FResult(Result) {}
+    void Write(uint64_t, std::span<const uint8_t>) override {}
+    TRewriteResult Commit() override { return FResult; }
+
+private:
+    TRewriteResult FResult;
+};
+
+// The pieces of the head, kept in memory and checked to cover it.
+class THeadPieces {
+public:
+    explicit THeadPieces(uint64_t HeadLen) : FHeadLen(HeadLen) {}
+    // False for a piece outside the head.
+    bool Take(uint64_t Offset, std::size_t Len) {
+        if (Offset > FHeadLen || Len > FHeadLen - Offset)
+            return false;
+        FCovered += Len;
+        return true;
+    }
+    bool Complete() const { return FCovered == FHeadLen; }
+
+private:
+    uint64_t FHeadLen;
+    uint64_t FCovered = 0;
+};
+
+// In place: the head is gathered in memory, so that the front is written in one go and readers
+// that take no lock see it half written for as short a time as may be.
+class TInPlaceWay final : public TFileRewrite::TWay {
+public:
+    TInPlaceWay(const TFile& Original, const TPinnedDirectory& Dir, const TRewritePlan& Plan,
+                const struct stat& Old)
+        : FOriginal(Original), FDir(Dir), FPlan(Plan), FOld(Old), FPieces(Plan.HeadLen) {
         try {
-            if (S.Kept.empty())
-                S.Kept.resize(Offset);
-            S.Kept.insert(S.Kept.end(), Piece.begin(), Piece.end());
+            FHead.resize(static_cast<std::size_t>(Plan.HeadLen));
         } catch (const std::bad_alloc&) {
-            S.AheadFailed = true;
+            FFailed = true;
+        }
+    }
+    // With the whole head at once: one read back from a temporary file whose rename was refused.
+    TInPlaceWay(const TFile& Original, const TPinnedDirectory& Dir, const TRewritePlan& Plan,
+                const struct stat& Old, std::vector<uint8_t> Head)
+        : FOriginal(Original), FDir(Dir), FPlan(Plan), FOld(Old), FPieces(Plan.HeadLen),
+          FHead(std::move(Head)) {
+        FFailed = !FPieces.Take(0, FHead.size());
+    }
+    void Write(uint64_t Offset, std::span<const uint8_t> Piece) override {
+        if (FFailed || !FPieces.Take(Offset, Piece.size())) {
+            FFailed = true;
             return;
         }
-    } else {
-        const auto At = static_cast<int64_t>(Offset);
-        if (!WriteAllAt(S.TempFd, At, Piece.data(), Piece.size())) {
-            S.AheadFailed = true;
+        std::copy(Piece.begin(), Piece.end(), FHead.begin() + static_cast<std::ptrdiff_t>(Offset));
+    }
+    TRewriteResult Commit() override {
+        if (FFailed || !FPieces.Complete())
+            return TRewriteResult::Failed;
+        // A previous version that is the file itself, which an older rewrite killed between its
+        // link and its rename could leave, would take the new contents too: it goes.
+        const std::string Previous = PreviousVersionName(FDir.FileName());
+        if (FPlan.KeepAs == Previous && FDir.Names(Previous, FOld))
+            Fs().UnlinkAt(FDir.Fd(), Previous.c_str());
+        return WriteHeadInPlace(FOriginal.Fd(), FHead, FPlan.LengthStep) == TInPlaceResult::Written
+                   ? TRewriteResult::WrittenInPlace
+                   : TRewriteResult::Failed;
+    }
+
+private:
+    const TFile& FOriginal;
+    const TPinnedDirectory& FDir;
+    const TRewritePlan FPlan;
+    const struct stat FOld;
+    THeadPieces FPieces;
+    std::vector<uint8_t> FHead;
+    bool FFailed = false;
+};
+
+// Replacing: the pieces go to the temporary file as they come; the commit completes it, keeps
+// the file as it was under its second name, and renames the new file into place.
+class TReplaceWay final : public TFileRewrite::TWay {
+public:
+    TReplaceWay(const TFile& Original, const TPinnedDirectory& Dir, const TRewritePlan& Plan,
+                const struct stat& Old)
+        : FOriginal(Original), FDir(Dir), FPlan(Plan), FOld(Old), FPieces(Plan.HeadLen) {}
+    ~TReplaceWay() override {
+        (void)FTemp.Close();
+        if (!FTempName.empty() && !FRenamed)
+            Fs().UnlinkAt(FDir.Fd(), FTempName.c_str());
+    }
+
+    // Creates the temporary file with the original's owner (or the saver as owner,
+    // OwnerHandover.h), group, mode and attributes.
+    TPrepared Prepare();
+    void Write(uint64_t Offset, std::span<const uint8_t> Piece) override {
+        if (FFailed || !FPieces.Take(Offset, Piece.size()) ||
+            !FTemp.WriteAt(static_cast<int64_t>(Offset), Piece.data(), Piece.size())) {
+            FFailed = true;
             return;
         }
         // Start the transfer to the disk now; the final flush then has little left to wait for.
-        ::sync_file_range(S.TempFd, At, static_cast<int64_t>(Piece.size()), SYNC_FILE_RANGE_WRITE);
+        Fs().StartWriteBack(FTemp.Fd(), static_cast<off_t>(Offset),
+                            static_cast<off_t>(Piece.size()));
     }
-    S.AheadEnd = Offset + Piece.size();
+    TRewriteResult Commit() override;
+
+private:
+    bool LinkOriginal();
+    void UnlinkOriginalsSecondName();
+    TRewriteResult WriteInPlaceInstead();
+
+    const TFile& FOriginal;
+    const TPinnedDirectory& FDir;
+    const TRewritePlan FPlan;
+    const struct stat FOld;
+    THeadPieces FPieces;
+    TFile FTemp;
+    std::string FTempName;
+    std::string FSecondName;   // where the file as it was got its second name, before the rename
+    bool FKeptAlready = false; // it stands under KeepAs already
+    bool FFailed = false;
+    bool FRenamed = false;
+};
+
+TPrepared TReplaceWay::Prepare() {
+    FTempName = CreateTemporaryFile(FDir, FDir.FileName(), FTemp);
+    if (FTempName.empty())
+        return DirectoryRefusesFiles(errno) ? TPrepared::InPlace : TPrepared::Failed;
+    struct stat New {};
+    if (!FTemp.Stat(New))
+        return TPrepared::Failed;
+    TFileSystem& F = Fs();
+    if ((New.st_uid != FOld.st_uid || New.st_gid != FOld.st_gid) &&
+        F.FChown(FTemp.Fd(), FOld.st_uid, FOld.st_gid) != 0) {
+        if (errno != EPERM)
+            return TPrepared::Failed;
+        // Only root or the owner may keep the file the owner's. Another administrator may still
+        // replace it and become its owner where nobody loses access by that; else write in place.
+        if (!OwnerMayBeHandedOver(FOriginal.Fd(), FOld) ||
+            (New.st_gid != FOld.st_gid &&
+             F.FChown(FTemp.Fd(), static_cast<uid_t>(-1), FOld.st_gid) != 0))
+            return TPrepared::InPlace;
+    }
+    // After fchown, which may clear set-id bits; an access control list then refines the mode.
+    if (F.FChmod(FTemp.Fd(), FOld.st_mode & 07777) != 0)
+        return TPrepared::Failed;
+    return CopyAttributes(FOriginal.Fd(), FTemp.Fd()) ? TPrepared::Ready : TPrepared::InPlace;
 }
 
-TRewriteResult TFileRewrite::Commit(std::span<const uint8_t> Head) {
-    TState& S = *F;
-    if (S.Mode == TMode::InPlace) {
-        S.DropPreviousOfTheOriginal();
-        return WriteInPlace(S.Original, Head, S.LengthStep);
+// Gives the file as it was its second name, flushed, before the new file takes its place, so
+// that a kill or a power cut never leaves it without a name. The previous version first gets a
+// pending name, renamed over the older one only once the new file is in place: until then the
+// older one stays, and ClearLeftovers finishes the job after a kill.
+bool TReplaceWay::LinkOriginal() {
+    const int Dir = FDir.Fd();
+    const char* File = FDir.FileName().c_str();
+    if (FPlan.ReplaceKept && FDir.Names(FPlan.KeepAs, FOld)) {
+        FKeptAlready = true; // left so by an older rewrite killed after its link
+        return true;
     }
-    if (S.Mode != TMode::Temporary || S.AheadFailed || S.AheadEnd > Head.size())
-        return TRewriteResult::Failed;
-    const auto Before = static_cast<std::size_t>(S.AheadBegin);
-    const auto After = static_cast<std::size_t>(S.AheadEnd);
-    if (!WriteAllAt(S.TempFd, 0, Head.data(), Before) ||
-        !WriteAllAt(S.TempFd, static_cast<int64_t>(After), Head.data() + After,
-                    Head.size() - After))
-        return TRewriteResult::Failed;
-    return S.Replace(Head.size(), Head);
-}
-
-TRewriteResult TFileRewrite::CommitAhead(std::span<const uint8_t> Front, uint64_t HeadLen) {
-    TState& S = *F;
-    const bool NoPieces = S.AheadEnd == S.AheadBegin;
-    const bool Covered =
-        NoPieces ? Front.size() == HeadLen : S.AheadBegin == Front.size() && S.AheadEnd == HeadLen;
-    if (S.AheadFailed || !Covered)
-        return TRewriteResult::Failed;
-    if (S.Mode == TMode::InPlace) {
-        S.DropPreviousOfTheOriginal();
-        if (NoPieces)
-            return WriteInPlace(S.Original, Front, S.LengthStep);
-        std::copy(Front.begin(), Front.end(), S.Kept.begin());
-        return WriteInPlace(S.Original, S.Kept, S.LengthStep);
-    }
-    if (S.Mode != TMode::Temporary || !WriteAllAt(S.TempFd, 0, Front.data(), Front.size()))
-        return TRewriteResult::Failed;
-    return S.Replace(HeadLen, {});
-}
-
-TRewriteResult TFileRewrite::TState::Replace(uint64_t HeadLen, std::span<const uint8_t> Head) {
-    const auto HeadEnd = static_cast<int64_t>(HeadLen);
-    if ((Old.st_size > HeadEnd && !CopyTail(Original, TempFd, HeadEnd, Old.st_size)) ||
-        ::fsync(TempFd) != 0)
-        return TRewriteResult::Failed;
-    if (::close(std::exchange(TempFd, -1)) != 0)
-        return TRewriteResult::Failed;
-
-    if (KeepPrevious)
-        PreviousKept = LinkPrevious();
-    if (::rename(TempName.c_str(), Target.c_str()) != 0) {
-        // The name cannot be replaced (a bind-mounted file, a file that a network share holds
-        // open elsewhere, ...): the file itself can still be written. A head the caller has not
-        // kept is read back from the temporary file first.
-        std::vector<uint8_t> ReadBack;
-        if (Head.empty() && HeadLen != 0) {
-            TFile Temp;
-            ReadBack.resize(static_cast<std::size_t>(HeadLen));
-            if (!Temp.Open(TempName, TFileMode::ReadOnly) ||
-                Temp.ReadAt(0, ReadBack.data(), ReadBack.size()) != HeadEnd)
-                return TRewriteResult::Failed;
-            Head = ReadBack;
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        const std::string Name =
+            FPlan.ReplaceKept ? PendingPrefix(FDir.FileName()) + RandomSuffix() : FPlan.KeepAs;
+        if (Fs().LinkAt(Dir, File, Dir, Name.c_str()) != 0) {
+            if (errno == EEXIST && FPlan.ReplaceKept)
+                continue;
+            return false;
         }
-        ::unlink(TempName.c_str());
-        TempName.clear();
-        DropPreviousOfTheOriginal();
-        if (!Original.IsSameFileAs(Target))
-            return TRewriteResult::Failed;
-        return WriteInPlace(Original, Head, LengthStep);
+        // The name is linked from the directory entry, which must still be the locked file.
+        if (!FDir.Names(Name, FOld)) {
+            Fs().UnlinkAt(Dir, Name.c_str());
+            return false;
+        }
+        FSecondName = Name;
+        (void)FDir.Sync();
+        return true;
     }
-    Renamed = true;
+    return false;
+}
+
+void TReplaceWay::UnlinkOriginalsSecondName() {
+    if (!FSecondName.empty() && FDir.Names(FSecondName, FOld))
+        Fs().UnlinkAt(FDir.Fd(), FSecondName.c_str());
+    FSecondName.clear();
+}
+
+TRewriteResult TReplaceWay::Commit() {
+    if (FFailed || !FPieces.Complete())
+        return TRewriteResult::Failed;
+    const auto HeadEnd = static_cast<int64_t>(FPlan.HeadLen);
+    if ((!FPlan.HeadOnly && FOld.st_size > HeadEnd &&
+         !CopyTail(FOriginal, FTemp, HeadEnd, FOld.st_size)) ||
+        !FTemp.Flush() || !FTemp.Close())
+        return TRewriteResult::Failed;
+
+    if (!FPlan.KeepAs.empty() && !LinkOriginal() && FPlan.MustKeep)
+        return TRewriteResult::Refused;
+    // Replaced behind the lock by something that ignores it: that file is left alone.
+    if (!FDir.Names(FDir.FileName(), FOld)) {
+        UnlinkOriginalsSecondName();
+        return TRewriteResult::Failed;
+    }
+    if (Fs().RenameAt(FDir.Fd(), FTempName.c_str(), FDir.Fd(), FDir.FileName().c_str()) != 0) {
+        UnlinkOriginalsSecondName();
+        return WriteInPlaceInstead();
+    }
+    FRenamed = true;
     // The new contents are in place whatever follows; only their durability is in question.
-    if (SyncDirectory(Dir) || SyncDirectory(Dir))
-        return TRewriteResult::Replaced;
-    return TRewriteResult::ReplacedNotFlushed;
+    bool Flushed = FDir.Sync();
+    if (FKeptAlready || (!FSecondName.empty() && FSecondName == FPlan.KeepAs)) {
+        FKept = true;
+    } else if (!FSecondName.empty()) {
+        FKept = Fs().RenameAt(FDir.Fd(), FSecondName.c_str(), FDir.Fd(), FPlan.KeepAs.c_str()) == 0;
+        Flushed = FDir.Sync() && Flushed;
+    }
+    return Flushed ? TRewriteResult::Replaced : TRewriteResult::ReplacedNotFlushed;
 }
 
-void TFileRewrite::KeepPrevious() {
-    F->KeepPrevious = true;
+// The name cannot be replaced (a bind-mounted file, a file that a network share holds open
+// elsewhere, ...): the file itself can still be written, with the head read back from the
+// temporary file.
+TRewriteResult TReplaceWay::WriteInPlaceInstead() {
+    if (FPlan.MustKeep)
+        return TRewriteResult::Refused;
+    if (FPlan.HeadOnly)
+        return TRewriteResult::Failed;
+    std::vector<uint8_t> Head;
+    try {
+        Head.resize(static_cast<std::size_t>(FPlan.HeadLen));
+    } catch (const std::bad_alloc&) {
+        return TRewriteResult::Failed;
+    }
+    TFile Temp;
+    if (!Temp.OpenAt(FDir.Fd(), FTempName, TFileMode::ReadOnly) ||
+        Temp.ReadAt(0, Head.data(), Head.size()) != static_cast<int64_t>(Head.size()))
+        return TRewriteResult::Failed;
+    return TInPlaceWay(FOriginal, FDir, FPlan, FOld, std::move(Head)).Commit();
 }
 
-bool TFileRewrite::PreviousKept() const {
-    return F->PreviousKept;
+} // namespace
+
+TFileRewrite::TFileRewrite(const TFile& Original, const TPinnedDirectory& Dir, TRewritePlan Plan) {
+    struct stat Old {};
+    if (!Original.IsOpen() || !Dir.IsPinned() || !Original.Stat(Old) ||
+        !Dir.Names(Dir.FileName(), Old)) {
+        FWay = std::make_unique<TNoWay>(TRewriteResult::Failed);
+        return;
+    }
+    const auto InPlace = [&]() -> std::unique_ptr<TWay> {
+        if (Plan.MustKeep)
+            return std::make_unique<TNoWay>(TRewriteResult::Refused);
+        return std::make_unique<TInPlaceWay>(Original, Dir, Plan, Old);
+    };
+    // A rename would split a file with further hard links from its other names; its own previous
+    // version, left by an older rewrite killed between its link and its rename, is none of them.
+    const bool FurtherLinks =
+        Old.st_nlink > 1 &&
+        !(Old.st_nlink == 2 && Dir.Names(PreviousVersionName(Dir.FileName()), Old));
+    if (FurtherLinks && !Plan.HeadOnly) {
+        FWay = InPlace();
+        return;
+    }
+    auto Replace = std::make_unique<TReplaceWay>(Original, Dir, Plan, Old);
+    switch (Replace->Prepare()) {
+    case TPrepared::Ready:
+        FWay = std::move(Replace);
+        break;
+    case TPrepared::InPlace:
+        FWay = Plan.HeadOnly ? std::make_unique<TNoWay>(TRewriteResult::Refused) : InPlace();
+        break;
+    case TPrepared::Failed:
+        FWay = std::make_unique<TNoWay>(TRewriteResult::Failed);
+        break;
+    }
 }
 
-std::string PreviousVersionPath(const std::string& Path) {
-    return RealFilePath(Path) + "-";
+TFileRewrite::~TFileRewrite() = default;
+
+void TFileRewrite::Write(uint64_t Offset, std::span<const uint8_t> Piece) {
+    FWay->Write(Offset, Piece);
 }
 
-TRewriteResult RewriteFileHead(const TFile& Original, const std::string& Path,
-                               std::span<const uint8_t> Head, uint64_t LengthStep) {
-    return TFileRewrite(Original, Path, LengthStep).Commit(Head);
+TRewriteResult TFileRewrite::Commit() {
+    return FWay->Commit();
+}
+
+bool TFileRewrite::Kept() const {
+    return FWay->Kept();
+}
+
+void ClearLeftovers(const TFile& Locked, const TPinnedDirectory& Dir) {
+    std::vector<std::string> Names;
+    struct stat Mine {};
+    if (!Dir.IsPinned() || !Locked.Stat(Mine) || Fs().ReadDirectory(Dir.Fd(), Names) != 0)
+        return;
+    const std::string Temporary = TemporaryPrefix(Dir.FileName());
+    const std::string Pending = PendingPrefix(Dir.FileName());
+    bool Changed = false;
+    for (const std::string& Name : Names) {
+        if (HasSuffixOf(Name, Temporary) && IsRegular(Dir, Name)) {
+            Changed |= Fs().UnlinkAt(Dir.Fd(), Name.c_str()) == 0;
+        } else if (HasSuffixOf(Name, Pending) && IsRegular(Dir, Name)) {
+            // Still the file itself: its rewrite never renamed the new file into place. Another
+            // file: the one that rewrite replaced, which is the previous version now.
+            const std::string Previous = PreviousVersionName(Dir.FileName());
+            Changed |= (Dir.Names(Name, Mine) ? Fs().UnlinkAt(Dir.Fd(), Name.c_str())
+                                              : Fs().RenameAt(Dir.Fd(), Name.c_str(), Dir.Fd(),
+                                                              Previous.c_str())) == 0;
+        }
+    }
+    if (Changed)
+        (void)Dir.Sync();
+}
+
+std::string CreateTemporaryFile(const TPinnedDirectory& Dir, const std::string& FileName,
+                                TFile& File) {
+    const std::string Prefix = TemporaryPrefix(FileName);
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        const std::string Name = Prefix + RandomSuffix();
+        if (File.CreateAt(Dir.Fd(), Name, 0600))
+            return Name;
+        if (errno != EEXIST)
+            return {};
+    }
+    errno = EEXIST;
+    return {};
+}
+
+std::string PreviousVersionName(const std::string& FileName) {
+    return FileName + "-";
 }

@@ -1,26 +1,37 @@
 #include "runtime/InPlaceRewrite.h"
 
 #include "runtime/File.h"
+#include "runtime/FileSystem.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
+#include <vector>
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
 namespace {
 
-// Trailer: magic, head length, journal start, hash of the head, hash of the 32 bytes before it
-// (so that a torn trailer is never acted on). Integers little-endian.
-constexpr std::array<uint8_t, 8> JournalMagic = {'P', 'L', 'R', 'J', 'R', 'N', 'L', '1'};
-constexpr std::size_t TrailerSize = 40;
+// Trailer: magic, state, the old length, where the journal starts, how many old bytes it holds,
+// their hash, and a hash of the 48 bytes before it (so that a torn trailer is never acted on).
+// Integers little-endian.
+constexpr std::array<uint8_t, 8> JournalMagic = {'P', 'L', 'R', 'U', 'N', 'D', 'O', '1'};
+constexpr std::size_t TrailerSize = 56;
 using TTrailer = std::array<uint8_t, TrailerSize>;
+constexpr uint64_t Incomplete = 0;
+constexpr uint64_t Complete = 1;
+constexpr std::size_t CopyChunk = std::size_t{1} << 20;
+
+struct TJournal {
+    uint64_t State = Incomplete;
+    uint64_t OldLen = 0;
+    uint64_t Start = 0;
+    uint64_t CopyLen = 0;
+    uint64_t CopyHash = 0;
+};
 
 void PutLe64(uint8_t* At, uint64_t Value) {
     for (int I = 0; I < 8; ++I)
@@ -34,107 +45,167 @@ uint64_t GetLe64(const uint8_t* At) {
     return Value;
 }
 
-TTrailer EncodeTrailer(std::span<const uint8_t> Head, uint64_t Start) {
+TTrailer Encode(const TJournal& J) {
     TTrailer T{};
     std::copy(JournalMagic.begin(), JournalMagic.end(), T.begin());
-    PutLe64(T.data() + 8, Head.size());
-    PutLe64(T.data() + 16, Start);
-    PutLe64(T.data() + 24, XXH3_64bits(Head.data(), Head.size()));
-    PutLe64(T.data() + 32, XXH3_64bits(T.data(), 32));
+    PutLe64(T.data() + 8, J.State);
+    PutLe64(T.data() + 16, J.OldLen);
+    PutLe64(T.data() + 24, J.Start);
+    PutLe64(T.data() + 32, J.CopyLen);
+    PutLe64(T.data() + 40, J.CopyHash);
+    PutLe64(T.data() + 48, XXH3_64bits(T.data(), 48));
     return T;
 }
 
 int64_t SizeOf(int Fd) {
     struct stat St {};
-    return ::fstat(Fd, &St) == 0 ? St.st_size : -1;
+    return Fs().FStat(Fd, &St) == 0 ? St.st_size : -1;
 }
 
 bool Flush(int Fd) {
-    return ::fsync(Fd) == 0;
+    return Fs().Sync(Fd) == 0;
 }
 
 bool Truncate(int Fd, uint64_t Length) {
     int Rc;
     do {
-        Rc = ::ftruncate(Fd, static_cast<off_t>(Length));
+        Rc = Fs().Truncate(Fd, static_cast<off_t>(Length));
     } while (Rc != 0 && errno == EINTR);
     return Rc == 0;
 }
 
-// Lengthens the file from OldLen to NewLen in one step, so that no length in between is ever
-// seen. The room is reserved first without changing the length, where the file system can, so
-// that a full disk stops the save here; a size limit stops it at the change of length.
-bool Grow(int Fd, uint64_t OldLen, uint64_t NewLen) {
+bool WriteTrailer(int Fd, uint64_t End, const TJournal& J) {
+    const TTrailer T = Encode(J);
+    return WriteAllAt(Fd, static_cast<int64_t>(End - TrailerSize), T.data(), T.size());
+}
+
+// Copies Len bytes from From to To within the file, a chunk at a time; with Hash, hashes them.
+bool CopyWithin(int Fd, uint64_t From, uint64_t To, uint64_t Len, XXH3_state_t* Hash) {
+    std::vector<uint8_t> Buffer(static_cast<std::size_t>(std::min<uint64_t>(Len, CopyChunk)));
+    for (uint64_t Done = 0; Done < Len;) {
+        const auto Want = static_cast<std::size_t>(std::min<uint64_t>(Len - Done, CopyChunk));
+        if (ReadAllAt(Fd, static_cast<int64_t>(From + Done), Buffer.data(), Want) !=
+            static_cast<int64_t>(Want))
+            return false;
+        if (Hash != nullptr)
+            XXH3_64bits_update(Hash, Buffer.data(), Want);
+        if (!WriteAllAt(Fd, static_cast<int64_t>(To + Done), Buffer.data(), Want))
+            return false;
+        Done += Want;
+    }
+    return true;
+}
+
+std::optional<uint64_t> HashOfRange(int Fd, uint64_t From, uint64_t Len) {
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> State(XXH3_createState(),
+                                                                   &XXH3_freeState);
+    std::vector<uint8_t> Buffer(static_cast<std::size_t>(std::min<uint64_t>(Len, CopyChunk)));
+    if (!State || XXH3_64bits_reset(State.get()) != XXH_OK)
+        return std::nullopt;
+    for (uint64_t Done = 0; Done < Len;) {
+        const auto Want = static_cast<std::size_t>(std::min<uint64_t>(Len - Done, CopyChunk));
+        if (ReadAllAt(Fd, static_cast<int64_t>(From + Done), Buffer.data(), Want) !=
+            static_cast<int64_t>(Want))
+            return std::nullopt;
+        XXH3_64bits_update(State.get(), Buffer.data(), Want);
+        Done += Want;
+    }
+    return XXH3_64bits_digest(State.get());
+}
+
+// Reserves the room from OldLen to End, then lengthens the file to End in one write, that of
+// the journal's first trailer, so that no length in between is ever seen and a kill right after
+// leaves a journal that the next writer recognises and cuts off. Where the file system cannot
+// reserve room, the part the new head will cover is written with zeros now, so that writing the
+// head later cannot run out of room. False, with the file as it was, when the room is not there.
+bool Grow(int Fd, const TJournal& J, uint64_t End) {
     int Rc;
     do {
-        Rc = ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(OldLen),
-                         static_cast<off_t>(NewLen - OldLen));
+        Rc = Fs().Reserve(Fd, static_cast<off_t>(J.OldLen), static_cast<off_t>(End - J.OldLen));
     } while (Rc != 0 && errno == EINTR);
-    const bool Reserved = Rc == 0 || errno == EOPNOTSUPP || errno == ENOSYS;
-    if (Reserved && Truncate(Fd, NewLen))
-        return true;
-    Truncate(Fd, OldLen); // also gives back blocks reserved past the end
-    return false;
+    const bool CannotReserve = Rc != 0 && (errno == EOPNOTSUPP || errno == ENOSYS);
+    bool Grown = (Rc == 0 || CannotReserve) && WriteTrailer(Fd, End, J);
+    if (Grown && CannotReserve && J.Start > J.OldLen) {
+        const std::vector<uint8_t> Zeros(
+            static_cast<std::size_t>(std::min<uint64_t>(J.Start - J.OldLen, CopyChunk)));
+        for (uint64_t At = J.OldLen; Grown && At < J.Start; At += Zeros.size()) {
+            const auto Len =
+                static_cast<std::size_t>(std::min<uint64_t>(J.Start - At, Zeros.size()));
+            Grown = WriteAllAt(Fd, static_cast<int64_t>(At), Zeros.data(), Len);
+        }
+    }
+    if (!Grown)
+        Truncate(Fd, J.OldLen); // also gives back room reserved past the end
+    return Grown;
+}
+
+// Puts the journal's old bytes back over the front and cuts the journal off.
+bool RollBack(int Fd, const TJournal& J) {
+    return CopyWithin(Fd, J.Start, 0, J.CopyLen, nullptr) && Flush(Fd) && Truncate(Fd, J.OldLen) &&
+           Flush(Fd);
 }
 
 } // namespace
 
-bool WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep) {
+TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep) {
     const int64_t Size = SizeOf(Fd);
     if (Size < 0 || Head.empty())
-        return false;
-    const auto OldLen = static_cast<uint64_t>(Size);
+        return TInPlaceResult::NotWritten;
+    TJournal J;
+    J.OldLen = static_cast<uint64_t>(Size);
+    J.Start = std::max<uint64_t>(J.OldLen, Head.size());
+    J.CopyLen = std::min<uint64_t>(J.OldLen, Head.size());
     const uint64_t Step = std::max<uint64_t>(LengthStep, 1);
-    const uint64_t Start = std::max<uint64_t>(OldLen, Head.size());
-    const uint64_t End = Start + (Head.size() + TrailerSize + Step - 1) / Step * Step;
+    const uint64_t End = J.Start + (J.CopyLen + TrailerSize + Step - 1) / Step * Step;
 
-    // 1. The journal. The trailer goes first: a journal whose head is then cut short is known by
-    // its trailer and removed by the next writer, instead of staying as stale bytes.
-    if (!Grow(Fd, OldLen, End))
-        return false;
-    const TTrailer Trailer = EncodeTrailer(Head, Start);
-    if (!WriteAllAt(Fd, static_cast<int64_t>(End - TrailerSize), Trailer.data(), Trailer.size()) ||
-        !WriteAllAt(Fd, static_cast<int64_t>(Start), Head.data(), Head.size()) || !Flush(Fd)) {
-        Truncate(Fd, OldLen); // the front is untouched: give the room back
-        return false;
+    // 1 and 2: the journal, complete and on the disk before the front is touched.
+    if (!Grow(Fd, J, End))
+        return TInPlaceResult::NotWritten;
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> Hash(XXH3_createState(),
+                                                                  &XXH3_freeState);
+    const bool Journaled = Hash && XXH3_64bits_reset(Hash.get()) == XXH_OK &&
+                           CopyWithin(Fd, 0, J.Start, J.CopyLen, Hash.get());
+    if (Journaled) {
+        J.State = Complete;
+        J.CopyHash = XXH3_64bits_digest(Hash.get());
     }
-    // 2. The front. Should this fail, the journal is the only complete copy: it stays.
-    if (!WriteAllAt(Fd, 0, Head.data(), Head.size()) || !Flush(Fd))
-        return false;
-    // 3. The new head is on the disk; a journal left by a failure here is finished again later.
-    if (Truncate(Fd, Start))
-        Flush(Fd);
-    return true;
+    if (!Journaled || !WriteTrailer(Fd, End, J) || !Flush(Fd)) {
+        Truncate(Fd, J.OldLen);
+        return TInPlaceResult::NotWritten;
+    }
+    // 3 and 4. Should either fail, the old front goes back, now or at the next writer's open.
+    if (WriteAllAt(Fd, 0, Head.data(), Head.size()) && Flush(Fd) && Truncate(Fd, J.Start) &&
+        Flush(Fd))
+        return TInPlaceResult::Written;
+    return RollBack(Fd, J) ? TInPlaceResult::NotWritten : TInPlaceResult::Pending;
 }
 
-TJournalOutcome FinishInPlaceRewrite(int Fd, uint64_t MaxHeadLen) {
+TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen) {
     const int64_t Size = SizeOf(Fd);
     if (Size < static_cast<int64_t>(TrailerSize))
         return Size < 0 ? TJournalOutcome::Failed : TJournalOutcome::None;
     const auto Len = static_cast<uint64_t>(Size);
-    TTrailer Trailer{};
-    if (ReadAllAt(Fd, Size - static_cast<int64_t>(TrailerSize), Trailer.data(), TrailerSize) !=
+    TTrailer T{};
+    if (ReadAllAt(Fd, Size - static_cast<int64_t>(TrailerSize), T.data(), TrailerSize) !=
         static_cast<int64_t>(TrailerSize))
         return TJournalOutcome::Failed;
-    const uint64_t HeadLen = GetLe64(Trailer.data() + 8);
-    const uint64_t Start = GetLe64(Trailer.data() + 16);
-    const bool Ours = std::equal(JournalMagic.begin(), JournalMagic.end(), Trailer.begin()) &&
-                      GetLe64(Trailer.data() + 32) == XXH3_64bits(Trailer.data(), 32) &&
-                      HeadLen > 0 && HeadLen <= MaxHeadLen && HeadLen <= Start &&
-                      Start <= Len - TrailerSize && HeadLen <= Len - TrailerSize - Start;
+    TJournal J;
+    J.State = GetLe64(T.data() + 8);
+    J.OldLen = GetLe64(T.data() + 16);
+    J.Start = GetLe64(T.data() + 24);
+    J.CopyLen = GetLe64(T.data() + 32);
+    J.CopyHash = GetLe64(T.data() + 40);
+    const bool Ours = std::equal(JournalMagic.begin(), JournalMagic.end(), T.begin()) &&
+                      GetLe64(T.data() + 48) == XXH3_64bits(T.data(), 48) &&
+                      (J.State == Incomplete || J.State == Complete) && J.OldLen <= J.Start &&
+                      J.CopyLen <= J.OldLen && J.CopyLen <= MaxCopyLen &&
+                      J.Start <= Len - TrailerSize && J.CopyLen <= Len - TrailerSize - J.Start;
     if (!Ours)
         return TJournalOutcome::None;
-
-    const auto Head = std::make_unique_for_overwrite<uint8_t[]>(HeadLen);
-    if (ReadAllAt(Fd, static_cast<int64_t>(Start), Head.get(), HeadLen) !=
-        static_cast<int64_t>(HeadLen))
-        return TJournalOutcome::Failed;
-    if (XXH3_64bits(Head.get(), HeadLen) != GetLe64(Trailer.data() + 24)) {
-        // Interrupted before its flush, so before the front was touched.
-        return Truncate(Fd, Start) && Flush(Fd) ? TJournalOutcome::Discarded
-                                                : TJournalOutcome::Failed;
-    }
-    const bool Done =
-        WriteAllAt(Fd, 0, Head.get(), HeadLen) && Flush(Fd) && Truncate(Fd, Start) && Flush(Fd);
-    return Done ? TJournalOutcome::Completed : TJournalOutcome::Failed;
+    // A journal never completed was cut short before the front was touched.
+    const bool Undo = J.State == Complete && HashOfRange(Fd, J.Start, J.CopyLen) == J.CopyHash;
+    if (!Undo)
+        return Truncate(Fd, J.OldLen) && Flush(Fd) ? TJournalOutcome::Discarded
+                                                   : TJournalOutcome::Failed;
+    return RollBack(Fd, J) ? TJournalOutcome::RolledBack : TJournalOutcome::Failed;
 }

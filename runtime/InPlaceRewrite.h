@@ -1,32 +1,45 @@
 #pragma once
-// Rewriting the head of an open file in place, where it cannot be replaced by a new file, so that
-// a kill or a power cut at any moment leaves a file that FinishInPlaceRewrite turns back into the
-// complete old or the complete new contents. No second file is needed:
-// 1. The file grows in one step by a journal: the new head, then a trailer at the very end with
-//    the head's length, where the journal starts, and hashes over both. Flushed.
-// 2. The head is written over the front. Flushed.
-// 3. The journal is cut off again. Flushed.
-// Up to step 2 the front holds the old contents; from step 2 on the journal can complete the new.
-// The journal starts at or after both the old end and the new head's end, and takes a whole
-// number of LengthStep bytes, so a file whose length must be Base + k × LengthStep, with a head
-// of such a length, keeps a valid length at every moment, and readers see stale bytes after it.
+// Rewriting the head of an open file in place, where it cannot be replaced by a new file. The
+// file keeps, past its end, a copy of the old bytes that the new head covers (an undo journal),
+// so that a kill or a power cut at any moment leaves a file that the next writer's
+// RecoverInPlaceRewrite turns back into the complete old contents, unless the new ones were
+// complete and on the disk; and a rewrite that reports failure leaves the file as it was.
+// 1. The room is reserved past the end, and the file grows to the journal's end in one write,
+//    that of a trailer which marks the journal as not yet complete.
+// 2. The old bytes under the new head are copied into the journal, and the trailer is written
+//    again, complete, with their length and hash. Flushed.
+// 3. The new head is written over the front, in one write. Flushed.
+// 4. The journal is cut off. Flushed.
+// Up to step 2 the front holds the old contents and the journal is dropped; from step 3 until
+// step 4 reaches the disk the journal takes the front back to them. The journal starts at or
+// after both the old end and the new head's end and takes whole LengthSteps, so a file whose
+// length must be Base + k * LengthStep, with a head of such a length, keeps a valid length at
+// every moment, and readers see stale bytes after it. Readers that take no lock may see a front
+// that is half old and half new while step 3 runs (or a recovery writes the old bytes back).
 
 #include <cstdint>
 #include <span>
 
-// True when the new head is in place and on the disk; the file is then max(old length, head
-// length) long. False when the file could not grow (a full disk, a size limit; the file is then
-// as it was) or when a write failed (past step 1 the journal then stays for FinishInPlaceRewrite).
-bool WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep);
-
-enum class TJournalOutcome {
-    None,      // the file ends in no journal of ours
-    Completed, // a complete journal: its head is now written over the front and the journal cut
-    Discarded, // a journal cut short before its flush: the front is the old one; journal cut
-    Failed,    // a journal was found but could not be finished or cut
+enum class TInPlaceResult {
+    Written,    // the new head is in place and on the disk
+    NotWritten, // the file is as it was (the room could not be had, a write failed and the old
+                // front was put back, ...)
+    Pending,    // a write failed and the old front could not be put back: the journal stays,
+                // and the next writer's RecoverInPlaceRewrite takes the file back to the old
+                // contents
 };
 
-// For the holder of the file's lock, before it reads the file: finishes or removes the journal
-// that an interrupted WriteHeadInPlace left at the file's end. A journal that claims a head longer
-// than MaxHeadLen is none of ours.
-TJournalOutcome FinishInPlaceRewrite(int Fd, uint64_t MaxHeadLen);
+// The file is max(old length, Head.size()) long after Written.
+TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep);
+
+enum class TJournalOutcome {
+    None,       // the file ends in no journal of ours
+    RolledBack, // a complete journal: the old bytes are back over the front, the journal cut
+    Discarded,  // a journal never completed: the front is the old one; the journal cut
+    Failed,     // a journal was found but could not be acted on
+};
+
+// For the holder of the file's lock, before it reads the file: undoes or removes the journal
+// that an interrupted WriteHeadInPlace left at the file's end. A journal that claims to hold
+// more than MaxCopyLen bytes is none of ours.
+TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen);

@@ -1,5 +1,7 @@
 #include "runtime/OwnerHandover.h"
 
+#include "runtime/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -84,10 +86,10 @@ bool OwnerMayBeHandedOver(int Fd, const struct stat& Old) {
     unsigned GroupPerm = (Old.st_mode >> 3) & 7;
 
     constexpr const char* AclName = "system.posix_acl_access";
-    const ssize_t AclLen = ::fgetxattr(Fd, AclName, nullptr, 0);
+    const ssize_t AclLen = Fs().FGetXattr(Fd, AclName, nullptr, 0);
     if (AclLen >= 0) {
         std::vector<char> Acl(static_cast<std::size_t>(AclLen));
-        const ssize_t Got = ::fgetxattr(Fd, AclName, Acl.data(), Acl.size());
+        const ssize_t Got = Fs().FGetXattr(Fd, AclName, Acl.data(), Acl.size());
         if (Got < 0)
             return false;
         Acl.resize(static_cast<std::size_t>(Got));

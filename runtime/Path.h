@@ -7,7 +7,3 @@
 // that a "/" which is the first character (the root) or follows another "/" is kept.
 // A name without any "/" yields the empty string.
 std::string ExtractFileDir(const std::string& FileName);
-
-// The absolute path of the file Path names, symbolic links followed; Path itself when it cannot
-// be resolved (the file does not exist).
-std::string RealFilePath(const std::string& Path);

@@ -60,19 +60,19 @@ std::string ChangedLine(const TUserRec* Old, const TUserRec& New) {
 
 void TSessionAudit::Remember(const TUserManager& Users, int32_t Seed) {
     const auto Count = static_cast<std::size_t>(Users.Count());
-    LoadedIds.resize(Count);
-    LoadedHashes.resize(Count);
+    FLoadedIds.resize(Count);
+    FLoadedHashes.resize(Count);
     for (std::size_t I = 0; I < Count; ++I) {
         const TUserRec& Rec = Users.Items(static_cast<int>(I))->Rec;
-        LoadedIds[I] = Rec.Id;
-        LoadedHashes[I] = RecordHash(Rec);
+        FLoadedIds[I] = Rec.Id;
+        FLoadedHashes[I] = RecordHash(Rec);
     }
-    LoadedSeed = Seed;
+    FLoadedSeed = Seed;
 }
 
 void TSessionAudit::ForgetLoaded() {
-    LoadedIds.clear();
-    LoadedHashes.clear();
+    FLoadedIds.clear();
+    FLoadedHashes.clear();
 }
 
 bool TSessionAudit::AuditChanges(const TUserManager& Users, const TFile& File) const {
@@ -82,22 +82,22 @@ bool TSessionAudit::AuditChanges(const TUserManager& Users, const TFile& File) c
     };
     std::vector<std::pair<std::size_t, std::size_t>> Changed; // old, new index
     TUserMatching Match;
-    bool SameIds = Count == LoadedIds.size();
+    bool SameIds = Count == FLoadedIds.size();
     for (std::size_t I = 0; SameIds && I < Count; ++I)
-        SameIds = RecAt(I).Id == LoadedIds[I];
+        SameIds = RecAt(I).Id == FLoadedIds[I];
     if (SameIds) {
         // The usual session: nobody added or deleted, so the users pair up in place.
         for (std::size_t I = 0; I < Count; ++I) {
-            if (LoadedHashes[I] != RecordHash(RecAt(I)))
+            if (FLoadedHashes[I] != RecordHash(RecAt(I)))
                 Changed.emplace_back(I, I);
         }
     } else {
         std::vector<uint16_t> Ids(Count);
         for (std::size_t I = 0; I < Count; ++I)
             Ids[I] = RecAt(I).Id;
-        Match = MatchUsers(LoadedIds, Ids);
+        Match = MatchUsers(FLoadedIds, Ids);
         for (const auto& [Old, New] : Match.Pairs) {
-            if (LoadedHashes[Old] != RecordHash(RecAt(New)))
+            if (FLoadedHashes[Old] != RecordHash(RecAt(New)))
                 Changed.emplace_back(Old, New);
         }
     }
@@ -115,14 +115,14 @@ bool TSessionAudit::AuditChanges(const TUserManager& Users, const TFile& File) c
     for (const auto& Pair : Wanted)
         OldIndexes.push_back(Pair.first);
     std::size_t Next = 0;
-    ReadRecords(File, LoadedSeed, OldIndexes, [&](std::size_t Old, const TUserRec* Rec) {
+    ReadRecords(File, FLoadedSeed, OldIndexes, [&](std::size_t Old, const TUserRec* Rec) {
         const std::size_t New = Wanted[Next++].second;
         // Only the record that was loaded is described: the file may have been changed by a
         // program that ignores the lock.
         const TUserRec* Loaded =
-            Rec != nullptr && RecordHash(*Rec) == LoadedHashes[Old] ? Rec : nullptr;
+            Rec != nullptr && RecordHash(*Rec) == FLoadedHashes[Old] ? Rec : nullptr;
         if (New == Nobody)
-            Audit(DeletedLine(LoadedIds[Old], Loaded));
+            Audit(DeletedLine(FLoadedIds[Old], Loaded));
         else
             Audit(ChangedLine(Loaded, RecAt(New)));
     });
@@ -135,6 +135,7 @@ void AuditSave(const std::string& Path, TRewriteResult Result, bool PreviousKept
     const std::string File = AuditQuoted(Path);
     switch (Result) {
     case TRewriteResult::Failed:
+    case TRewriteResult::Refused:
         Audit("failed to save " + File);
         return;
     case TRewriteResult::WrittenInPlace:
@@ -145,6 +146,26 @@ void AuditSave(const std::string& Path, TRewriteResult Result, bool PreviousKept
         Audit("saved " + File +
               (PreviousKept ? ", previous version kept as " + AuditQuoted(Path + "-")
                             : std::string(", no previous version kept")) +
+              (Result == TRewriteResult::ReplacedNotFlushed ? ", not yet flushed to disk" : ""));
+        return;
+    }
+}
+
+void AuditRestore(const std::string& Path, const std::string& Source, TRewriteResult Result,
+                  const std::string& AsidePath, bool Kept) {
+    const std::string What = AuditQuoted(Path) + " from " + AuditQuoted(Source);
+    switch (Result) {
+    case TRewriteResult::Failed:
+    case TRewriteResult::Refused:
+        Audit("failed to restore " + What);
+        return;
+    case TRewriteResult::WrittenInPlace:
+    case TRewriteResult::Replaced:
+    case TRewriteResult::ReplacedNotFlushed:
+        Audit("restored " + What +
+              (!AsidePath.empty() ? ", the damaged file kept as " + AuditQuoted(AsidePath)
+               : Kept             ? ", the file as it was kept as " + AuditQuoted(Path + "-")
+                                  : std::string()) +
               (Result == TRewriteResult::ReplacedNotFlushed ? ", not yet flushed to disk" : ""));
         return;
     }

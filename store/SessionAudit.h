@@ -25,11 +25,15 @@ public:
     bool AuditChanges(const TUserManager& Users, const TFile& File) const;
 
 private:
-    std::vector<uint16_t> LoadedIds;
-    std::vector<uint64_t> LoadedHashes;
-    int32_t LoadedSeed = 0;
+    std::vector<uint16_t> FLoadedIds;
+    std::vector<uint64_t> FLoadedHashes;
+    int32_t FLoadedSeed = 0;
 };
 
 // The audit line of a save of the file at Path: its outcome and whether the file as it was stands
-// as the previous version (PreviousVersionPath).
+// as the previous version (PreviousVersionName).
 void AuditSave(const std::string& Path, TRewriteResult Result, bool PreviousKept);
+// The audit line of a restore of the file at Path from the file Source: its outcome, and where a
+// damaged file was kept aside (AsidePath; empty when the file loaded).
+void AuditRestore(const std::string& Path, const std::string& Source, TRewriteResult Result,
+                  const std::string& AsidePath, bool Kept);

@@ -1,3 +1,4 @@
+#include "runtime/FileRewrite.h"
 #include "runtime/InPlaceRewrite.h"
 #include "runtime/Random.h"
 #include "store/UserArena.h"
@@ -14,25 +15,6 @@ namespace {
 // How often a writer starts over when the file it locked was replaced in the meantime.
 constexpr int ReopenAttempts = 20;
 
-} // namespace
-
-int TUserManager::Open(const std::string& FileName, bool AForWriting) {
-    FFileName = FileName;
-    for (int Attempt = 0; Attempt < ReopenAttempts; ++Attempt) {
-        if (!FileExists(FileName))
-            return ueNoFile;
-        const int Result = OpenChecked(AForWriting);
-        if (Result != OpenStartOver) {
-            if (Result == ueOk)
-                ForWriting = AForWriting;
-            return Result;
-        }
-    }
-    return ueLocked;
-}
-
-namespace {
-
 // The header's first 14 bytes (LockByte is not read); false when they cannot be read.
 bool ReadHeader(const TFile& Handle, TUserFileHeader& Header) {
     uint8_t Bytes[UserFileHeaderSize - 1] = {};
@@ -44,53 +26,97 @@ bool ReadHeader(const TFile& Handle, TUserFileHeader& Header) {
 
 } // namespace
 
-// Takes the writer's lock, makes sure it is on the file the name leads to now, finishes an
-// in-place save that was interrupted, and reads the header again as it stands now that no other
-// writer can change it. Returns ueOk, ueLocked, ueOpen, ueBadFile or OpenStartOver; the file is
-// still open only on ueOk.
-int TUserManager::LockAndReread() {
-    auto Fail = [this](int Code) {
-        Handle.Close();
-        return Code;
-    };
+int TUserManager::Open(const std::string& FileName, bool AForWriting) {
+    TWhere Where;
+    Where.Path = &FileName;
+    return OpenFile(Where, AForWriting, false);
+}
+
+int TUserManager::OpenAt(const TPinnedDirectory& Dir, const std::string& Name, bool AForWriting) {
+    TWhere Where;
+    Where.Dir = &Dir;
+    Where.Name = Name;
+    return OpenFile(Where, AForWriting, false);
+}
+
+int TUserManager::OpenForRestore(const std::string& FileName) {
+    TWhere Where;
+    Where.Path = &FileName;
+    return OpenFile(Where, true, true);
+}
+
+int TUserManager::OpenFile(const TWhere& Where, bool Writing, bool HoldDamaged) {
+    for (int Attempt = 0; Attempt < ReopenAttempts; ++Attempt) {
+        if (Where.Path != nullptr ? !FileExists(*Where.Path) : !Where.Dir->Has(Where.Name))
+            return ueNoFile;
+        const int Result = OpenChecked(Where, Writing, HoldDamaged);
+        if (Result != OpenStartOver) {
+            if (Result == ueOk)
+                ForWriting = Writing;
+            return Result;
+        }
+    }
+    return ueLocked;
+}
+
+// Takes the writer's lock; pins the directory that holds the locked file, making sure that the
+// name still leads to it; clears what killed saves left there (before any refusal, since those
+// files hold every password); puts back an in-place save that was interrupted; and reads the
+// header again as it stands now that no other writer can change it. Returns ueOk, ueLocked,
+// ueOpen, ueBadFile or OpenStartOver; the file is still open only on ueOk and ueBadFile.
+int TUserManager::LockPinAndReread(const TWhere& Where) {
     switch (Handle.LockByte(offsetof(TUserFileHeader, LockByte))) {
     case TLockResult::Locked:
         break;
     case TLockResult::Refused:
-        return Fail(ueLocked);
+        return ueLocked;
     case TLockResult::Failed:
-        return Fail(ueOpen);
+        return ueOpen;
     }
     // A save replaces the file by rename: the lock is worth something only on the file the name
     // leads to now.
-    if (!Handle.IsSameFileAs(FFileName))
-        return Fail(OpenStartOver);
+    if (Where.Path != nullptr) {
+        if (!FDir.PinFileOf(Handle, *Where.Path))
+            return OpenStartOver;
+    } else {
+        struct stat Mine {};
+        FDir = Where.Dir->Duplicate(Where.Name);
+        if (!Handle.Stat(Mine) || !FDir.Names(Where.Name, Mine))
+            return ueOpen;
+    }
+    ClearLeftovers(Handle, FDir);
     constexpr uint64_t LargestImage = UserFileHeaderSize + uint64_t{0xFFFF} * UserRecSize;
-    if (FinishInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed)
-        return Fail(ueOpen);
-    if (!ReadHeader(Handle, Header))
-        return Fail(ueOpen);
-    if (Header.Magic != UserFileMagic)
-        return Fail(ueBadFile);
-    return ueOk;
+    if (RecoverInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed ||
+        !ReadHeader(Handle, Header))
+        return ueOpen;
+    return Header.Magic == UserFileMagic ? ueOk : ueBadFile;
 }
 
 // Returns an open result, or OpenStartOver.
-int TUserManager::OpenChecked(bool Writing) {
-    if (!Handle.Open(FFileName, Writing ? TFileMode::ReadWrite : TFileMode::ReadOnly))
+int TUserManager::OpenChecked(const TWhere& Where, bool Writing, bool HoldDamaged) {
+    const TFileMode Mode = Writing ? TFileMode::ReadWrite : TFileMode::ReadOnly;
+    const bool Opened = Where.Path != nullptr ? Handle.Open(*Where.Path, Mode)
+                                              : Handle.OpenAt(Where.Dir->Fd(), Where.Name, Mode);
+    if (!Opened)
         return ueOpen;
 
-    auto Fail = [this](int Code) {
-        Handle.Close();
+    const auto Fail = [this, HoldDamaged](int Code) {
+        // Held for a restore: the lock stays, and with it the right to replace the file.
+        if (HoldDamaged && (Code == ueBadFile || Code == ueDamaged) && FDir.IsPinned()) {
+            FHeldDamaged = true;
+            return Code;
+        }
+        (void)Handle.Close();
+        FDir = TPinnedDirectory();
         return Code;
     };
     if (!ReadHeader(Handle, Header))
         return Fail(ueOpen);
-    if (Header.Magic != UserFileMagic)
+    if (Header.Magic != UserFileMagic && !HoldDamaged)
         return Fail(ueBadFile);
     if (Writing) {
-        if (const int Locked = LockAndReread(); Locked != ueOk)
-            return Locked;
+        if (const int Locked = LockPinAndReread(Where); Locked != ueOk)
+            return Fail(Locked);
     }
 
     const int64_t Size = Handle.Size();
@@ -104,9 +130,9 @@ int TUserManager::OpenChecked(bool Writing) {
     if (const int Loaded = LoadRecords(Header.Count); Loaded != ueOk)
         return Fail(Loaded);
     if (!Writing)
-        Handle.Close();
+        (void)Handle.Close();
     else
-        Session.Remember(*this, Header.Seed);
+        FSession.Remember(*this, Header.Seed);
     return ueOk;
 }
 

@@ -1,6 +1,6 @@
 #include "runtime/FileRewrite.h"
-#include "runtime/Path.h"
 #include "runtime/Random.h"
+#include "store/SessionAudit.h"
 #include "store/UserFileFormat.h"
 #include "store/UserManager.h"
 
@@ -16,21 +16,73 @@ bool TUserManager::Save() {
     // outcome, so a failure is reported once.
     ForWriting = false;
     // Before the new stream is drawn: telling what changed reads old records under their seed.
-    const bool Changed = Session.AuditChanges(*this, Handle);
-    const bool KeepPrevious = Changed && !NewFile;
-    const std::string Path = RealFilePath(FFileName);
+    const bool Changed = FSession.AuditChanges(*this, Handle);
+    // Only a change makes a new previous version: running the program twice without one keeps
+    // the way back.
+    const bool KeepPrevious = Changed && !FNewFile;
+    TRewritePlan Plan;
+    if (KeepPrevious)
+        Plan.KeepAs = PreviousVersionName(FDir.FileName());
+    const std::string Path = FDir.FilePath();
+    bool Kept = false;
+    const TRewriteResult Result = WriteBack(Plan, Kept);
+    if (KeepPrevious)
+        AuditSave(Path, Result, Kept);
+    if (Result == TRewriteResult::Failed || Result == TRewriteResult::Refused) {
+        StoreMessageBox(SaveFailedText, "", mbError);
+        return false;
+    }
+    // The file holds the new contents: the save succeeded, and only a power cut could undo it.
+    if (Result == TRewriteResult::ReplacedNotFlushed)
+        std::fprintf(stderr, "%s\n", SaveNotDurableText);
+    return true;
+}
 
+TRewriteResult TUserManager::RestoreFrom(const TUserManager& Source, const std::string& SourceName,
+                                         const std::string& AsideName) {
+    const bool Damaged = FHeldDamaged;
+    if (!ForWriting && !Damaged)
+        return TRewriteResult::Failed;
+    ForWriting = false;
+    FHeldDamaged = false;
+    Clear();
+    SetCapacity(Source.Count());
+    for (int I = 0; I < Source.Count(); ++I) {
+        auto User = std::make_unique<TUserC>(Source.Items(I)->Rec);
+        Add(User.get());
+        User.release();
+    }
+    Header.Magic = UserFileMagic; // a file that was none is one now
+    // Identifiers are handed out once: those of users that the restore takes away stay used.
+    Header.LastId =
+        Damaged || FNewFile ? Source.Header.LastId : std::max(Header.LastId, Source.Header.LastId);
+
+    // A loaded file's users are audited one by one, as any save's; a damaged or a new file has
+    // none to compare with, and its restore is one line.
+    const bool Changed = Damaged || FNewFile || FSession.AuditChanges(*this, Handle);
+    TRewritePlan Plan;
+    Plan.MustKeep = Changed && !FNewFile;
+    Plan.HeadOnly = Damaged;
+    Plan.ReplaceKept = !Damaged;
+    if (Plan.MustKeep)
+        Plan.KeepAs = Damaged ? AsideName : PreviousVersionName(FDir.FileName());
+    const std::string Path = FDir.FilePath();
+    bool Kept = false;
+    const TRewriteResult Result = WriteBack(Plan, Kept);
+    AuditRestore(Path, SourceName, Result, Damaged ? FDir.PathOf(AsideName) : std::string(), Kept);
+    return Result;
+}
+
+TRewriteResult TUserManager::WriteBack(TRewritePlan Plan, bool& Kept) {
+    Kept = false;
     TRewriteResult Result = TRewriteResult::Failed;
-    bool PreviousKept = false;
     // A file without users, or with more than the header can count, would never open again.
     if (Count() >= 1 && Count() <= 0xFFFF) {
-        // In place the file grows only by whole records, so that its length stays valid throughout.
-        TFileRewrite Rewrite(Handle, FFileName, UserRecSize);
-        // Only a change makes a new previous version: running the program twice without one
-        // keeps the way back.
-        if (KeepPrevious)
-            Rewrite.KeepPrevious();
         const auto Users = static_cast<std::size_t>(Count());
+        Plan.HeadLen = UserFileHeaderSize + Users * UserRecSize;
+        // In place the file grows only by whole records, so that its length stays valid throughout.
+        Plan.LengthStep = UserRecSize;
+        TFileRewrite Rewrite(Handle, FDir, Plan);
         const auto Chunk =
             std::make_unique_for_overwrite<uint8_t[]>(std::min(Users, ChunkRecords) * UserRecSize);
         Header.Seed = FreshSeed();
@@ -50,26 +102,19 @@ bool TUserManager::Save() {
                 }
                 Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Scramble);
             }
-            Rewrite.WriteAhead(UserFileHeaderSize + First * UserRecSize, {Chunk.get(), Len});
+            Rewrite.Write(UserFileHeaderSize + First * UserRecSize, {Chunk.get(), Len});
         }
         Header.Checksum = Sum;
         Header.Count = static_cast<uint16_t>(Count());
         Header.LockByte = 0;
         uint8_t Front[UserFileHeaderSize];
         std::memcpy(Front, &Header, UserFileHeaderSize);
-        Result = Rewrite.CommitAhead(Front, UserFileHeaderSize + Users * UserRecSize);
-        PreviousKept = Rewrite.PreviousKept();
+        Rewrite.Write(0, Front);
+        Result = Rewrite.Commit();
+        Kept = Rewrite.Kept();
     }
     // Only now, with the new file in place, is the lock given up.
-    Handle.Close();
-    if (KeepPrevious)
-        AuditSave(Path, Result, PreviousKept);
-    if (Result == TRewriteResult::Failed) {
-        StoreMessageBox(SaveFailedText, "", mbError);
-        return false;
-    }
-    // The file holds the new contents: the save succeeded, and only a power cut could undo it.
-    if (Result == TRewriteResult::ReplacedNotFlushed)
-        std::fprintf(stderr, "%s\n", SaveNotDurableText);
-    return true;
+    (void)Handle.Close();
+    FDir = TPinnedDirectory();
+    return Result;
 }

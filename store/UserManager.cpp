@@ -80,8 +80,8 @@ bool TUserManager::LogonNameUsed(std::string_view UserName, uint16_t Id) const {
 }
 
 void TUserManager::AuditAsNewFile() {
-    Session.ForgetLoaded();
-    NewFile = true;
+    FSession.ForgetLoaded();
+    FNewFile = true;
 }
 
 bool TUserManager::IsAdmin(uint16_t Id) const {

@@ -2,6 +2,8 @@
 // The store: an owning list of TUserC with the user file, its header, lock and checks.
 
 #include "runtime/File.h"
+#include "runtime/FileRewrite.h"
+#include "runtime/PinnedDirectory.h"
 #include "store/ExCls.h"
 #include "store/SessionAudit.h"
 #include "store/UserC.h"
@@ -46,19 +48,35 @@ public:
     ~TUserManager() override = default;
 
     // An open result (ue...). Called once, on an empty store. A writer keeps the file open with
-    // byte 14 locked until Save; a reader has closed it again on return.
+    // byte 14 locked until Save, and from the lock on works only relative to the directory that
+    // holds the locked file (runtime/PinnedDirectory.h); a reader has closed it again on return.
     int Open(const std::string& FileName, bool ForWriting);
+    // Open for the entry Name of a pinned directory, never following a symbolic link: a file
+    // being made under a temporary name, or the previous version beside the file being restored.
+    int OpenAt(const TPinnedDirectory& Dir, const std::string& Name, bool ForWriting);
+    // A writer's open for usrpass restore, which also holds a file that is no user file or is
+    // damaged (ueBadFile, ueDamaged): locked, with no users, so that RestoreFrom can replace it.
+    int OpenForRestore(const std::string& FileName);
     // Writes the list back when opened for writing (a fresh seed each time; the file keeps
     // its length and stale records), then closes the file, dropping the lock; afterwards the
     // store holds no file, whatever the outcome. When the session changed the users (added,
     // deleted or changed one), the file as it was stays as its previous version where it is
-    // replaced (TFileRewrite::KeepPrevious), and the audit trail gets a line per user changed
-    // and one for the save; an unchanged session keeps the older previous version and writes
-    // no audit line. Returns false, after showing SaveFailedText
-    // with mbError, when the file could not be written (or the list is empty); the file's
-    // contents are then as they were (or as the next writer's Open completes an in-place
-    // write). Not opened for writing: writes nothing, returns true.
+    // replaced, and the audit trail gets a line per user changed and one for the save; an
+    // unchanged session keeps the older previous version and writes no audit line. Returns
+    // false, after showing SaveFailedText with mbError, when the file could not be written (or
+    // the list is empty); the file's contents are then as they were. Not opened for writing:
+    // writes nothing, returns true.
     bool Save();
+    // usrpass restore: Source's users and LastId in place of this writer's, saved so that the file
+    // as it was stays as the previous version, or, when it was held damaged (OpenForRestore),
+    // under AsideName, a new name beside it; the previous version then stays as it is. Refused,
+    // with nothing written, where the file as it was cannot be kept so (it would be written in
+    // place, or the file system makes no hard links). Reports nothing itself; the store holds no
+    // file afterwards. SourceName names the source in the audit line.
+    TRewriteResult RestoreFrom(const TUserManager& Source, const std::string& SourceName,
+                               const std::string& AsideName);
+    // The pinned directory of a writer's file, and the file's name in it.
+    const TPinnedDirectory& Directory() const { return FDir; }
     uint16_t Logon(std::string_view UserName, std::string_view Password) const;
     TUserC* UserById(uint16_t Id) const;
     bool LogonNameUsed(std::string_view UserName, uint16_t Id) const;
@@ -75,15 +93,26 @@ public:
     TUserFileHeader Header{};
 
 private:
+    // Where Open finds the file: a path, or an entry of a pinned directory.
+    struct TWhere {
+        const std::string* Path = nullptr;
+        const TPinnedDirectory* Dir = nullptr;
+        std::string Name;
+    };
     // OpenChecked's outcome when the file was replaced between its open and its lock.
     static constexpr int OpenStartOver = -1;
-    int OpenChecked(bool Writing);    // opens, checks and loads FFileName
-    int LockAndReread();              // for a writer, between its open and its checks
-    int LoadRecords(int RecordCount); // reads, checks and appends the area's users
+    int OpenFile(const TWhere& Where, bool Writing, bool HoldDamaged);
+    int OpenChecked(const TWhere& Where, bool Writing, bool HoldDamaged);
+    int LockPinAndReread(const TWhere& Where); // for a writer, between its open and its checks
+    int LoadRecords(int RecordCount);          // reads, checks and appends the area's users
+    // The transaction of every save: the records encoded under a fresh seed into the rewrite of
+    // the file, which is committed by Plan; then the file is closed, which drops the lock.
+    TRewriteResult WriteBack(TRewritePlan Plan, bool& Kept);
 
     TFile Handle;
     bool ForWriting = false;
-    std::string FFileName; // as given to Open; Save replaces the file it names
-    TSessionAudit Session; // what a writer loaded, to tell what its session changed
-    bool NewFile = false;
+    TPinnedDirectory FDir;  // a writer's, from its lock on
+    TSessionAudit FSession; // what a writer loaded, to tell what its session changed
+    bool FNewFile = false;
+    bool FHeldDamaged = false; // OpenForRestore holds a file it could not load
 };

@@ -67,7 +67,7 @@ struct TCommandLine {
         Diff->add_option("NOWY", A.NewFileName)->required();
         Diff->add_flag("--json", A.Json);
         Diff->callback([this] { Result.Kind = TCommandKind::Diff; });
-        AddCommand("restore", TCommandKind::Restore);
+        AddCommand("restore", TCommandKind::Restore)->add_option("--from", A.From);
     }
 
     // A command whose first positional is the user file.

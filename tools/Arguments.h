@@ -35,6 +35,7 @@ struct TArguments {
     std::optional<std::string> NetName;     // --net-name
     std::optional<std::string> Rights;      // --rights: codes, see MaskSyntax.h
     std::optional<std::string> Objects;     // --objects: numbers and ranges
+    std::optional<std::string> From;        // --from of restore: a backup to restore from
     bool PasswordStdin = false;
     bool Json = false;
     bool Net = false;

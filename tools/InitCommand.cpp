@@ -8,8 +8,6 @@
 #include "tools/StoreAccess.h"
 #include "tools/ToolError.h"
 
-#include <filesystem>
-
 int RunInit(const TArguments& Args) {
     const std::string Name = LogonNameToCp1250(Args.UserName);
     const std::string Password =
@@ -23,12 +21,12 @@ int RunInit(const TArguments& Args) {
     // of the placeholder's record, and saves; only the finished file gets the name.
     TNewUserFile Placeholder(Args.FileName);
     TUserManager Store;
-    if (Store.Open(Placeholder.Path(), true) != ueOk || Store.Count() != 1)
+    if (Store.OpenAt(Placeholder.Directory(), Placeholder.TempName(), true) != ueOk ||
+        Store.Count() != 1)
         throw TToolError(ueCreate, UserFileErrorText(ueCreate));
     // The audit names the administrator as added and the file by its final name.
     Store.AuditAsNewFile();
-    const std::string Audited =
-        AuditQuoted(std::filesystem::absolute(Args.FileName).lexically_normal().string());
+    const std::string Audited = AuditQuoted(Placeholder.Directory().FilePath());
 
     TUserRec Rec{};
     Rec.Id = AdminId;

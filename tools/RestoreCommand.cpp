@@ -1,35 +1,105 @@
 // restore: the previous version of the user file, which every save that changed the users keeps
-// as "PLIK-", back in the file's place. Saved as any change is, so the contents it replaces become
-// the new previous version and a restore can itself be undone.
+// as "PLIK-", or a backup (--from), back in the file's place. The file as it was becomes the new
+// previous version, so a restore can itself be undone; a restore that could not keep it refuses.
+// A damaged file, or one that is no user file, is kept aside under a name that says so, and the
+// previous version stays; a missing file is made anew.
 #include "runtime/FileRewrite.h"
+#include "store/UserManager.h"
 #include "tools/Commands.h"
-#include "tools/StoreAccess.h"
+#include "tools/NewUserFile.h"
 #include "tools/ToolError.h"
 
-#include <memory>
+#include <ctime>
+#include <iostream>
+
+namespace {
+
+const char* const HowToUndoByHand =
+    "Nic nie zmieniono. Przywróć jako właściciel katalogu (albo root) lub, gdy nikt nie "
+    "modyfikuje użytkowników, skopiuj kopię ręcznie: cp -p ŹRÓDŁO PLIK";
+
+// The source of the restore, loaded: --from, or the previous version beside the file.
+std::string LoadSource(TUserManager& Source, const TArguments& Args, const TPinnedDirectory& Dir) {
+    const std::string Previous = PreviousVersionName(Dir.FileName());
+    const std::string Name = Args.From ? *Args.From : Dir.PathOf(Previous);
+    const int Loaded =
+        Args.From ? Source.Open(*Args.From, false) : Source.OpenAt(Dir, Previous, false);
+    if (Loaded == ueNoFile && !Args.From)
+        throw TToolError(ExitData, "usrpass: " + Name +
+                                       ": brak poprzedniej wersji pliku z użytkownikami; kopię "
+                                       "zapasową przywraca usrpass restore PLIK --from KOPIA");
+    if (Loaded != ueOk)
+        throw TToolError(ExitData, "usrpass: " + Name + ": " + UserFileErrorText(Loaded) +
+                                       "; tego pliku nie można przywrócić");
+    return Name;
+}
+
+// "UsrPass.dat.damaged-20261209-175300": what the bytes are, and since when.
+std::string AsideName(const std::string& FileName) {
+    const std::time_t Now = std::time(nullptr);
+    std::tm Local{};
+    char Stamp[32] = {};
+    if (::localtime_r(&Now, &Local) != nullptr)
+        std::strftime(Stamp, sizeof Stamp, "%Y%m%d-%H%M%S", &Local);
+    return FileName + ".damaged-" + Stamp;
+}
+
+int Report(TRewriteResult Result, const std::string& File, const std::string& Source,
+           const std::string& Aside) {
+    switch (Result) {
+    case TRewriteResult::Replaced:
+    case TRewriteResult::ReplacedNotFlushed:
+    case TRewriteResult::WrittenInPlace:
+        if (Result == TRewriteResult::ReplacedNotFlushed)
+            std::cerr << SaveNotDurableText << '\n';
+        if (!Aside.empty())
+            std::cerr << "usrpass: " << File << ": przywrócono " << Source
+                      << "; uszkodzony plik zachowano jako " << Aside << '\n';
+        return ExitOk;
+    case TRewriteResult::Refused:
+        throw TToolError(ExitSaveFailed,
+                         "usrpass: " + File + ": nie przywrócono: pliku w obecnej postaci nie " +
+                             "można zachować obok (katalog nie pozwala tworzyć plików, plik ma " +
+                             "dodatkowe dowiązania, jego właściciela nie można zachować albo " +
+                             "system plików nie obsługuje dowiązań twardych). " + HowToUndoByHand);
+    case TRewriteResult::Failed:
+        break;
+    }
+    throw TToolError(ExitSaveFailed, "usrpass: " + File + ": " + SaveFailedText);
+}
+
+// The file is missing: made anew from the source, as init makes a file.
+int RestoreMissing(const TArguments& Args) {
+    TNewUserFile NewFile(Args.FileName);
+    TUserManager Source;
+    const std::string SourceName = LoadSource(Source, Args, NewFile.Directory());
+    TUserManager Store;
+    if (Store.OpenAt(NewFile.Directory(), NewFile.TempName(), true) != ueOk)
+        throw TToolError(ueCreate, UserFileErrorText(ueCreate));
+    Store.AuditAsNewFile();
+    const std::string File = NewFile.Directory().FilePath();
+    const TRewriteResult Result = Store.RestoreFrom(Source, SourceName, {});
+    if (Result != TRewriteResult::Failed && Result != TRewriteResult::Refused)
+        NewFile.Publish();
+    return Report(Result, File, SourceName, {});
+}
+
+} // namespace
 
 int RunRestore(const TArguments& Args) {
     // The lock first: while the program runs, nothing is restored under its feet.
     TUserManager Store;
-    OpenOrFail(Store, Args.FileName, true);
-    const std::string PreviousPath = PreviousVersionPath(Args.FileName);
-    TUserManager Previous;
-    const int Loaded = Previous.Open(PreviousPath, false);
-    if (Loaded == ueNoFile)
-        throw TToolError(ExitData,
-                         "Brak poprzedniej wersji pliku z użytkownikami: " + PreviousPath);
-    if (Loaded != ueOk)
-        throw TToolError(ExitData,
-                         "Poprzedniej wersji pliku z użytkownikami nie można przywrócić: " +
-                             PreviousPath + ": " + UserFileErrorText(Loaded));
-
-    Store.Clear();
-    Store.SetCapacity(Previous.Count());
-    for (int I = 0; I < Previous.Count(); ++I) {
-        auto User = std::make_unique<TUserC>(Previous.Items(I)->Rec);
-        Store.Add(User.get());
-        User.release();
-    }
-    Store.Header.LastId = Previous.Header.LastId;
-    return SaveStore(Store);
+    const int Opened = Store.OpenForRestore(Args.FileName);
+    if (Opened == ueNoFile)
+        return RestoreMissing(Args);
+    if (Opened != ueOk && Opened != ueBadFile && Opened != ueDamaged)
+        throw TToolError(Opened, "usrpass: " + Args.FileName + ": " + UserFileErrorText(Opened));
+    const TPinnedDirectory& Dir = Store.Directory();
+    TUserManager Source;
+    const std::string SourceName = LoadSource(Source, Args, Dir);
+    const std::string Aside = Opened == ueOk ? std::string() : AsideName(Dir.FileName());
+    // Named before the restore, which lets the directory go with the file.
+    const std::string File = Dir.FilePath();
+    const std::string AsidePath = Aside.empty() ? Aside : Dir.PathOf(Aside);
+    return Report(Store.RestoreFrom(Source, SourceName, Aside), File, SourceName, AsidePath);
 }

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     const auto Bytes = std::make_unique_for_overwrite<uint8_t[]>(Len);
     if (Size < 0 || In.ReadAt(0, Bytes.get(), Len) != Size)
         Fail("read " + Path);
-    In.Close();
+    (void)In.Close();
 
     std::string Temp = Path + ".copy-XXXXXX";
     const int Out = ::mkostemp(Temp.data(), O_CLOEXEC);

@@ -1,6 +1,7 @@
 #include "runtime/File.h"
 #include "HoldingChild.h"
 #include "TempDir.h"
+#include "runtime/PinnedDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -28,19 +29,17 @@ TEST(File, ExistenceTest) {
     EXPECT_FALSE(FileExists(Dir / "dangling"));
 }
 
-TEST(File, OpenReadWriteSeekAndSize) {
+TEST(File, OpenReadWriteAndSize) {
     TTempDir Dir;
     WriteText(Dir / "f", "0123456789");
     TFile F;
     ASSERT_TRUE(F.Open(Dir / "f", TFileMode::ReadWrite));
     EXPECT_EQ(F.Size(), 10);
     char Buf[16] = {};
-    ASSERT_TRUE(F.Seek(3));
-    EXPECT_EQ(F.Read(Buf, 4), 4);
+    EXPECT_EQ(F.ReadAt(3, Buf, 4), 4);
     EXPECT_EQ(std::string(Buf, 4), "3456");
-    EXPECT_EQ(F.Read(Buf, 16), 3); // only the end is left
-    ASSERT_TRUE(F.Seek(8));
-    ASSERT_TRUE(F.Write("abcd", 4));
+    EXPECT_EQ(F.ReadAt(7, Buf, 16), 3); // only the end is left
+    ASSERT_TRUE(F.WriteAt(8, "abcd", 4));
     EXPECT_EQ(F.Size(), 12);
     EXPECT_TRUE(F.Flush());
     EXPECT_EQ(F.ReadAt(6, Buf, 6), 6);
@@ -54,7 +53,7 @@ TEST(File, ReadOnlyOpenRefusesWrites) {
     WriteText(Dir / "f", "data");
     TFile F;
     ASSERT_TRUE(F.Open(Dir / "f", TFileMode::ReadOnly));
-    EXPECT_FALSE(F.Write("x", 1));
+    EXPECT_FALSE(F.WriteAt(0, "x", 1));
     EXPECT_EQ(F.LockByte(14), TLockResult::Failed); // a write lock needs write access
 }
 
@@ -68,19 +67,25 @@ TEST(File, OpenRefusesMissingFilesDirectoriesAndFifos) {
     EXPECT_FALSE(F.IsOpen());
 }
 
-TEST(File, CreateNeverOverwrites) {
+TEST(File, CreateAtNeverOverwritesNorFollowsALink) {
     TTempDir Dir;
+    TPinnedDirectory Pinned;
+    ASSERT_TRUE(Pinned.PinForNewFile(Dir.Path().string(), "new"));
     TFile F;
     ::umask(022);
-    ASSERT_TRUE(F.Create(Dir / "new", 0600));
-    ASSERT_TRUE(F.Write("abc", 3));
-    F.Close();
+    ASSERT_TRUE(F.CreateAt(Pinned.Fd(), "new", 0600));
+    ASSERT_TRUE(F.WriteAt(0, "abc", 3));
+    EXPECT_TRUE(F.Close());
     struct stat St {};
     ASSERT_EQ(::stat((Dir / "new").c_str(), &St), 0);
     EXPECT_EQ(St.st_mode & 0777, 0600u);
     TFile G;
-    EXPECT_FALSE(G.Create(Dir / "new", 0600));
+    EXPECT_FALSE(G.CreateAt(Pinned.Fd(), "new", 0600));
     EXPECT_EQ(std::filesystem::file_size(Dir / "new"), 3u);
+    ASSERT_EQ(::symlink((Dir / "target").c_str(), (Dir / "dangling").c_str()), 0);
+    EXPECT_FALSE(G.CreateAt(Pinned.Fd(), "dangling", 0600));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "target"));
+    EXPECT_FALSE(G.OpenAt(Pinned.Fd(), "dangling", TFileMode::ReadOnly));
 }
 
 TEST(File, LockOfOneByteWithinOneProcess) {
@@ -98,15 +103,15 @@ TEST(File, LockOfOneByteWithinOneProcess) {
     // A reader that takes no lock reads every byte, the locked one included.
     ASSERT_TRUE(Reader.Open(Dir / "f", TFileMode::ReadOnly));
     char Buf[20];
-    EXPECT_EQ(Reader.Read(Buf, 20), 20);
+    EXPECT_EQ(Reader.ReadAt(0, Buf, 20), 20);
     // Closing another handle of the same file in this process keeps the lock.
-    Reader.Close();
-    Second.Close();
+    EXPECT_TRUE(Reader.Close());
+    EXPECT_TRUE(Second.Close());
     TFile Third;
     ASSERT_TRUE(Third.Open(Dir / "f", TFileMode::ReadWrite));
     EXPECT_EQ(Third.LockByte(14), TLockResult::Refused);
 
-    First.Close();
+    EXPECT_TRUE(First.Close());
     EXPECT_EQ(Third.LockByte(14), TLockResult::Locked);
 }
 
@@ -131,19 +136,25 @@ TEST(File, LockBetweenProcessesGoesAwayWhenTheHolderDies) {
     EXPECT_EQ(Mine.LockByte(14), TLockResult::Locked);
 }
 
-TEST(File, SameFileFollowsTheName) {
+// The directory is pinned where the name leads when the file is locked: the file a symbolic
+// link leads to, beside its real name; and only while the name still leads to the open file.
+TEST(File, PinnedDirectoryHoldsTheOpenFileUnderItsRealName) {
     TTempDir Dir;
-    WriteText(Dir / "f", "one");
+    ASSERT_EQ(::mkdir((Dir / "real").c_str(), 0755), 0);
+    WriteText(Dir / "real/f", "one");
     WriteText(Dir / "g", "two");
-    ASSERT_EQ(::symlink("f", (Dir / "link").c_str()), 0);
+    ASSERT_EQ(::symlink("real/f", (Dir / "link").c_str()), 0);
     TFile F;
-    ASSERT_TRUE(F.Open(Dir / "f", TFileMode::ReadOnly));
-    EXPECT_TRUE(F.IsSameFileAs(Dir / "f"));
-    EXPECT_TRUE(F.IsSameFileAs(Dir / "link"));
-    EXPECT_FALSE(F.IsSameFileAs(Dir / "g"));
-    ASSERT_EQ(::rename((Dir / "g").c_str(), (Dir / "f").c_str()), 0);
-    EXPECT_FALSE(F.IsSameFileAs(Dir / "f"));
-    EXPECT_FALSE(F.IsSameFileAs(Dir / "missing"));
+    ASSERT_TRUE(F.Open(Dir / "link", TFileMode::ReadOnly));
+    TPinnedDirectory Pinned;
+    ASSERT_TRUE(Pinned.PinFileOf(F, Dir / "link"));
+    EXPECT_EQ(Pinned.FileName(), "f");
+    EXPECT_EQ(Pinned.FilePath(), std::filesystem::canonical(Dir / "real/f").string());
+    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "g"));
+    EXPECT_FALSE(Pinned.IsPinned());
+    ASSERT_EQ(::rename((Dir / "g").c_str(), (Dir / "real/f").c_str()), 0);
+    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "link"));
+    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "missing"));
 }
 
 TEST(File, MoveTransfersTheHandle) {

@@ -521,35 +521,31 @@ TEST_F(StoreSave, KillingTheProcessDuringSavesNeverLeavesABrokenFile) {
                                         "UsrPass.dat.abcdef"}));
 }
 
-TEST_F(StoreSave, WriterFinishesOrDropsAnInterruptedInPlaceSave) {
+// A save that did not finish, or did not report success, never counts: the next writer puts the
+// old contents back and the old length with them.
+TEST_F(StoreSave, WriterPutsBackOrDropsAnInterruptedInPlaceSave) {
     const std::vector<uint8_t> Old = ref::EncodeFile(SampleContents(3));
     ref::TFileContents NewContents = SampleContents(4); // longer than the old file
     NewContents.Seed = 77;
     const std::vector<uint8_t> New = ref::EncodeFile(NewContents);
-    // The file as a save leaves it when killed while writing the front: old bytes, the room up to
-    // the new length, the journal, and the new head's first 400 bytes over the old ones.
-    std::vector<uint8_t> Journaled = Old;
-    Journaled.resize(New.size(), 0);
-    ref::AppendJournal(Journaled, New);
-    std::vector<uint8_t> Killed = Journaled;
-    std::copy(New.begin(), New.begin() + 400, Killed.begin());
-    WriteBytes(Path, Killed);
-    {
+    const auto OpensAsTheOldFile = [&](const std::vector<uint8_t>& Left) {
+        WriteBytes(Path, Left);
         TUserManager Store;
-        ASSERT_EQ(Store.Open(Path, true), ueOk);
-        EXPECT_EQ(Store.Count(), 4);
-    }
-    EXPECT_EQ(ReadBytes(Path), New);
-
-    // A journal whose head was not completely written: the front is still the old one.
-    std::vector<uint8_t> Torn = Journaled;
+        EXPECT_EQ(Store.Open(Path, true), ueOk);
+        EXPECT_EQ(Store.Count(), 3);
+        EXPECT_EQ(ReadBytes(Path), Old);
+    };
+    // Killed while writing the front, or after it but before the journal was cut off.
+    std::vector<uint8_t> Killed = ref::WithUndoJournal(Old, New.size(), true);
+    std::copy(New.begin(), New.begin() + 400, Killed.begin());
+    OpensAsTheOldFile(Killed);
+    std::copy(New.begin(), New.end(), Killed.begin());
+    OpensAsTheOldFile(Killed);
+    // Killed before the journal was complete (the front untouched), or with its copy torn.
+    OpensAsTheOldFile(ref::WithUndoJournal(Old, New.size(), false));
+    std::vector<uint8_t> Torn = ref::WithUndoJournal(Old, New.size(), true);
     Torn[New.size() + 100] ^= 1;
-    WriteBytes(Path, Torn);
-    TUserManager Store;
-    ASSERT_EQ(Store.Open(Path, true), ueOk);
-    EXPECT_EQ(Store.Count(), 3);
-    Journaled.resize(New.size());
-    EXPECT_EQ(ReadBytes(Path), Journaled);
+    OpensAsTheOldFile(Torn);
 }
 
 TEST_F(StoreSave, ReplacedFileWhoseDirectoryCannotBeFlushedIsSavedWithAWarning) {
@@ -671,7 +667,7 @@ protected:
         const unsigned Seed = std::random_device{}();
         std::mt19937 Rng(Seed);
         std::uniform_int_distribution<int64_t> Moment(0, SaveTime * 11 / 10);
-        int Finished = 0, Torn = 0, RolledForward = 0, Dropped = 0, New = 0;
+        int Finished = 0, Torn = 0, PutBack = 0, New = 0;
         for (int Round = 0; Round < Rounds; ++Round) {
             SCOPED_TRACE("round " + std::to_string(Round) + ", seed " + std::to_string(Seed));
             WriteBytes(Path, BaseFile);
@@ -689,15 +685,16 @@ protected:
             const bool Saved = D.Records.size() != BaseUsers; // every round's change counts
             ASSERT_TRUE(D.Records == ExpectedRecords(Round, Saved));
             New += Saved;
-            RolledForward += Recovered && Saved;
-            Dropped += Recovered && !Saved;
+            // A journal found always puts the old contents back.
+            EXPECT_FALSE(Recovered && Saved);
+            PutBack += Recovered;
         }
         EXPECT_EQ(DirEntries(Dir.Path()), std::vector<std::string>{"UsrPass.dat"});
         std::printf("%d kills (a save takes %lld ms): %d saves finished first; the front was cut "
-                    "short %d times; the next writer found %d old and %d new, completing %d "
-                    "journals and dropping %d cut short\n",
+                    "short %d times; the next writer found %d old and %d new, putting the old "
+                    "contents back from a journal %d times\n",
                     Rounds, static_cast<long long>(SaveTime / 1000), Finished, Torn, Rounds - New,
-                    New, RolledForward, Dropped);
+                    New, PutBack);
     }
 };
 

@@ -160,22 +160,29 @@ TDecoded DecodeFile(const std::vector<uint8_t>& Bytes) {
     return D;
 }
 
-void AppendJournal(std::vector<uint8_t>& File, const std::vector<uint8_t>& Image) {
-    const std::size_t Start = File.size();
-    const std::size_t Room = (Image.size() + 40 + 204) / 205 * 205;
+std::vector<uint8_t> WithUndoJournal(const std::vector<uint8_t>& Old, std::size_t NewLen,
+                                     bool Complete) {
+    const std::size_t Start = std::max(Old.size(), NewLen);
+    const std::size_t CopyLen = std::min(Old.size(), NewLen);
+    const std::size_t Room = (CopyLen + 56 + 204) / 205 * 205;
+    std::vector<uint8_t> File = Old;
     File.resize(Start + Room, 0);
-    std::copy(Image.begin(), Image.end(), File.begin() + static_cast<long>(Start));
-    const std::size_t T = File.size() - 40;
-    const std::string Magic = "PLRJRNL1";
+    std::copy(Old.begin(), Old.begin() + static_cast<long>(CopyLen),
+              File.begin() + static_cast<long>(Start));
+    const std::size_t T = File.size() - 56;
+    const std::string Magic = "PLRUNDO1";
     std::copy(Magic.begin(), Magic.end(), File.begin() + static_cast<long>(T));
     const auto Put64 = [&](std::size_t At, uint64_t V) {
         for (int I = 0; I < 8; ++I)
             File[At + static_cast<std::size_t>(I)] = static_cast<uint8_t>(V >> (8 * I));
     };
-    Put64(T + 8, Image.size());
-    Put64(T + 16, Start);
-    Put64(T + 24, XXH3_64bits(Image.data(), Image.size()));
-    Put64(T + 32, XXH3_64bits(File.data() + T, 32));
+    Put64(T + 8, Complete ? 1 : 0);
+    Put64(T + 16, Old.size());
+    Put64(T + 24, Start);
+    Put64(T + 32, CopyLen);
+    Put64(T + 40, Complete ? XXH3_64bits(Old.data(), CopyLen) : 0);
+    Put64(T + 48, XXH3_64bits(File.data() + T, 48));
+    return File;
 }
 
 } // namespace ref

@@ -75,9 +75,10 @@ struct TDecoded {
 // Throws std::runtime_error when the file is too short for its header and Count records.
 TDecoded DecodeFile(const std::vector<uint8_t>& Bytes);
 
-// Appends the journal of an in-place save of Image: whole records holding Image and, at the very
-// end, the trailer "PLRJRNL1", Image's length, where the journal starts, the 64-bit XXH3 of
-// Image and the XXH3 of the trailer's first 32 bytes.
-void AppendJournal(std::vector<uint8_t>& File, const std::vector<uint8_t>& Image);
+// Old grown by the journal of an in-place save of a NewLen-byte head, as it stands before the
+// front is touched: the old bytes that the head covers copied past the end, and the trailer,
+// complete or not.
+std::vector<uint8_t> WithUndoJournal(const std::vector<uint8_t>& Old, std::size_t NewLen,
+                                     bool Complete);
 
 } // namespace ref

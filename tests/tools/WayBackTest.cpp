@@ -2,14 +2,17 @@
 #include "tests/tools/UsrpassFixture.h"
 
 #include "AuditCapture.h"
+#include "InterceptingFs.h"
 #include "store/UserManager.h"
 #include "tools/Commands.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace {
 
@@ -72,8 +75,9 @@ TEST_F(UsrpassTest, RestoreTwiceGivesTheUsersBackAsTheyWere) {
     const std::string Previous = UsersFile + "-";
     const TRunResult NoPrevious = RunUsrpass({"restore", UsersFile});
     EXPECT_EQ(NoPrevious.ExitCode, 65);
-    EXPECT_EQ(NoPrevious.Err, "Brak poprzedniej wersji pliku z użytkownikami: " +
-                                  std::filesystem::canonical(UsersFile).string() + "-\n");
+    EXPECT_EQ(NoPrevious.Err, "usrpass: " + std::filesystem::canonical(UsersFile).string() +
+                                  "-: brak poprzedniej wersji pliku z użytkownikami; kopię "
+                                  "zapasową przywraca usrpass restore PLIK --from KOPIA\n");
 
     const std::vector<uint8_t> Sample = Bytes();
     const ref::TDecoded Before = Decoded();
@@ -104,6 +108,115 @@ TEST_F(UsrpassTest, RestoreTwiceGivesTheUsersBackAsTheyWere) {
     EXPECT_EQ(Refused.ExitCode, 65);
     EXPECT_NE(Refused.Err.find("Plik z użytkownikami uległ zniszczeniu"), std::string::npos);
     EXPECT_EQ(Identity(), Kept);
+}
+
+// restore is wanted most when the file is lost: damaged, replaced by something that is no user
+// file, or gone. The previous version (or a backup) then takes its place and stays as it is, and
+// a damaged file is kept aside, never as the previous version.
+TEST_F(UsrpassTest, RestoreOverADamagedForeignOrMissingFile) {
+    WriteSample();
+    ASSERT_EQ(RunUsrpass({"del", UsersFile, "kasia"}).ExitCode, 0);
+    const std::string Previous = UsersFile + "-";
+    const std::vector<uint8_t> Good = ReadBytes(Previous);
+    WriteBytes(Temp / "backup.dat", Bytes()); // two users: kasia deleted
+    std::vector<uint8_t> Damaged = Bytes();
+    Damaged[30] ^= 1;
+    const std::vector<uint8_t> Foreign = {'#', '!', '/', 'b', 'i', 'n', '/', 's', 'h', '\n'};
+    for (const auto& Lost : {Damaged, Foreign, std::vector<uint8_t>()}) {
+        for (const auto& E : std::filesystem::directory_iterator(Temp.Path()))
+            if (E.path().filename().string().starts_with("UsrPass.dat.damaged-"))
+                std::filesystem::remove(E.path());
+        std::filesystem::remove(UsersFile);
+        if (!Lost.empty())
+            WriteBytes(UsersFile, Lost);
+        const TRunResult Restored = RunUsrpass({"restore", UsersFile});
+        ASSERT_EQ(Restored.ExitCode, 0) << Restored.Err;
+        EXPECT_EQ(Decoded().Records, ref::DecodeFile(Good).Records);
+        EXPECT_EQ(ReadBytes(Previous), Good);
+        std::vector<std::string> Aside;
+        for (const auto& E : std::filesystem::directory_iterator(Temp.Path()))
+            if (E.path().filename().string().starts_with("UsrPass.dat.damaged-"))
+                Aside.push_back(E.path().string());
+        ASSERT_EQ(Aside.size(), Lost.empty() ? 0u : 1u);
+        if (!Lost.empty()) {
+            EXPECT_EQ(ReadBytes(Aside[0]), Lost);
+            EXPECT_NE(Restored.Err.find(Aside[0]), std::string::npos) << Restored.Err;
+        }
+    }
+    // Any loadable user file, a backup, instead of the previous version.
+    const std::vector<uint8_t> Current = Bytes();
+    ASSERT_EQ(RunUsrpass({"restore", UsersFile, "--from", Temp / "backup.dat"}).ExitCode, 0);
+    EXPECT_EQ(Decoded().Records, ref::DecodeFile(ReadBytes(Temp / "backup.dat")).Records);
+    EXPECT_EQ(ReadBytes(Previous), Current);
+}
+
+// Where the file as it was cannot be kept (here: a further hard link, so the save would write
+// in place), restore changes nothing and says why, instead of losing the way back.
+TEST_F(UsrpassTest, RestoreThatCannotBeUndoneIsRefused) {
+    WriteSample();
+    ASSERT_EQ(RunUsrpass({"del", UsersFile, "kasia"}).ExitCode, 0);
+    ASSERT_EQ(::link(UsersFile.c_str(), (Temp / "hard link").c_str()), 0);
+    const auto Before = Identity();
+    const std::vector<uint8_t> Previous = ReadBytes(UsersFile + "-");
+    const TRunResult Refused = RunUsrpass({"restore", UsersFile});
+    EXPECT_EQ(Refused.ExitCode, 7);
+    EXPECT_NE(Refused.Err.find("nie przywrócono"), std::string::npos) << Refused.Err;
+    EXPECT_EQ(Identity(), Before);
+    EXPECT_EQ(ReadBytes(UsersFile + "-"), Previous);
+}
+
+// A kill at any step of a restore (each file operation in turn) leaves the file and its
+// previous version as the two versions: as they were, or exchanged.
+TEST_F(UsrpassTest, KillAtAnyStepOfARestoreLosesNoVersion) {
+    WriteSample();
+    ASSERT_EQ(RunUsrpass({"del", UsersFile, "kasia"}).ExitCode, 0);
+    const std::vector<uint8_t> Now = Bytes(), Previous = ReadBytes(UsersFile + "-");
+    const auto RecordsOf = [](const std::vector<uint8_t>& File) {
+        return ref::DecodeFile(File).Records;
+    };
+    int Kills = 0;
+    for (int KillAt = 0;; ++KillAt) {
+        WriteBytes(UsersFile, Now);
+        WriteBytes(UsersFile + "-", Previous);
+        std::fflush(nullptr);
+        const pid_t Child = ::fork();
+        ASSERT_GE(Child, 0);
+        if (Child == 0) {
+            int Step = 0;
+            TInterceptingFs Fs([&](std::string_view, std::string_view) {
+                if (Step++ == KillAt)
+                    ::_exit(99); // as a kill: no destructor, nothing cleaned up
+                return 0;
+            });
+            TArguments Args;
+            Args.Kind = TCommandKind::Restore;
+            Args.FileName = UsersFile;
+            ::_exit(RunRestore(Args));
+        }
+        int Status = 0;
+        ::waitpid(Child, &Status, 0);
+        ASSERT_TRUE(WIFEXITED(Status));
+        {
+            TUserManager Next; // a writer: clears or finishes what the kill left
+            ASSERT_EQ(Next.Open(UsersFile, true), ueOk) << KillAt;
+        }
+        const auto File = RecordsOf(Bytes()), Kept = RecordsOf(ReadBytes(UsersFile + "-"));
+        const bool AsTheyWere = File == RecordsOf(Now) && Kept == RecordsOf(Previous);
+        const bool Exchanged = File == RecordsOf(Previous) && Kept == RecordsOf(Now);
+        EXPECT_TRUE(AsTheyWere || Exchanged) << "killed at step " << KillAt;
+        std::vector<std::string> Names;
+        for (const auto& E : std::filesystem::directory_iterator(Temp.Path()))
+            Names.push_back(E.path().filename().string());
+        std::sort(Names.begin(), Names.end());
+        EXPECT_EQ(Names, (std::vector<std::string>{"UsrPass.dat", "UsrPass.dat-"})) << KillAt;
+        if (WEXITSTATUS(Status) != 99) {
+            EXPECT_EQ(WEXITSTATUS(Status), 0);
+            EXPECT_TRUE(Exchanged);
+            break;
+        }
+        ++Kills;
+    }
+    EXPECT_GT(Kills, 10);
 }
 
 TEST_F(UsrpassTest, PasswdAuditsThePasswordChangeWithoutThePassword) {
