@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,22 +16,20 @@
 
 namespace {
 
-// Trailer: magic, state, the old length, where the journal starts, how many old bytes it holds,
-// their hash, and a hash of the 48 bytes before it (so that a torn trailer is never acted on).
-// Integers little-endian.
-constexpr std::array<uint8_t, 8> JournalMagic = {'P', 'L', 'R', 'U', 'N', 'D', 'O', '1'};
-constexpr std::size_t TrailerSize = 56;
-using TTrailer = std::array<uint8_t, TrailerSize>;
-constexpr uint64_t Incomplete = 0;
-constexpr uint64_t Complete = 1;
+// The trailer, at the journal's very end: magic, the old length, where the journal starts, how
+// many old bytes it holds, and a hash of the 32 bytes before it (so that a torn trailer is never
+// acted on). The seal, just before it, once the copy is complete: magic, the copy's hash, and a
+// hash of the 16 bytes before it. Integers little-endian.
+constexpr std::array<uint8_t, 8> TrailerMagic = {'P', 'L', 'R', 'U', 'N', 'D', 'O', '1'};
+constexpr std::array<uint8_t, 8> SealMagic = {'P', 'L', 'R', 'S', 'E', 'A', 'L', '1'};
+constexpr std::size_t TrailerSize = 40;
+constexpr std::size_t SealSize = 24;
 constexpr std::size_t CopyChunk = std::size_t{1} << 20;
 
 struct TJournal {
-    uint64_t State = Incomplete;
     uint64_t OldLen = 0;
     uint64_t Start = 0;
     uint64_t CopyLen = 0;
-    uint64_t CopyHash = 0;
 };
 
 void PutLe64(uint8_t* At, uint64_t Value) {
@@ -45,16 +44,25 @@ uint64_t GetLe64(const uint8_t* At) {
     return Value;
 }
 
-TTrailer Encode(const TJournal& J) {
-    TTrailer T{};
-    std::copy(JournalMagic.begin(), JournalMagic.end(), T.begin());
-    PutLe64(T.data() + 8, J.State);
-    PutLe64(T.data() + 16, J.OldLen);
-    PutLe64(T.data() + 24, J.Start);
-    PutLe64(T.data() + 32, J.CopyLen);
-    PutLe64(T.data() + 40, J.CopyHash);
-    PutLe64(T.data() + 48, XXH3_64bits(T.data(), 48));
-    return T;
+// Magic, the fields, then a hash of all that: Size bytes.
+template <std::size_t Size>
+std::array<uint8_t, Size> Encode(const std::array<uint8_t, 8>& Magic,
+                                 std::initializer_list<uint64_t> Fields) {
+    std::array<uint8_t, Size> Block{};
+    std::copy(Magic.begin(), Magic.end(), Block.begin());
+    std::size_t At = 8;
+    for (uint64_t Field : Fields) {
+        PutLe64(Block.data() + At, Field);
+        At += 8;
+    }
+    PutLe64(Block.data() + At, XXH3_64bits(Block.data(), At));
+    return Block;
+}
+
+template <std::size_t Size>
+bool Valid(const std::array<uint8_t, Size>& Block, const std::array<uint8_t, 8>& Magic) {
+    return std::equal(Magic.begin(), Magic.end(), Block.begin()) &&
+           GetLe64(Block.data() + Size - 8) == XXH3_64bits(Block.data(), Size - 8);
 }
 
 int64_t SizeOf(int Fd) {
@@ -75,8 +83,13 @@ bool Truncate(int Fd, uint64_t Length) {
 }
 
 bool WriteTrailer(int Fd, uint64_t End, const TJournal& J) {
-    const TTrailer T = Encode(J);
+    const auto T = Encode<TrailerSize>(TrailerMagic, {J.OldLen, J.Start, J.CopyLen});
     return WriteAllAt(Fd, static_cast<int64_t>(End - TrailerSize), T.data(), T.size());
+}
+
+bool WriteSeal(int Fd, uint64_t End, uint64_t CopyHash) {
+    const auto S = Encode<SealSize>(SealMagic, {CopyHash});
+    return WriteAllAt(Fd, static_cast<int64_t>(End - TrailerSize - SealSize), S.data(), S.size());
 }
 
 // Copies Len bytes from From to To within the file, a chunk at a time; with Hash, hashes them.
@@ -113,18 +126,17 @@ std::optional<uint64_t> HashOfRange(int Fd, uint64_t From, uint64_t Len) {
     return XXH3_64bits_digest(State.get());
 }
 
-// Reserves the room from OldLen to End, then lengthens the file to End in one write, that of
-// the journal's first trailer, so that no length in between is ever seen and a kill right after
-// leaves a journal that the next writer recognises and cuts off. Where the file system cannot
-// reserve room, the part the new head will cover is written with zeros now, so that writing the
-// head later cannot run out of room. False, with the file as it was, when the room is not there.
+// Reserves the room from OldLen to End, lengthens the file to End in one step, so that no length
+// in between is ever seen, writes the trailer and flushes. Where the file system cannot reserve
+// room, the part the new head will cover is written with zeros, so that writing the head later
+// cannot run out of room. False, with the file as it was, when the room is not there.
 bool Grow(int Fd, const TJournal& J, uint64_t End) {
     int Rc;
     do {
         Rc = Fs().Reserve(Fd, static_cast<off_t>(J.OldLen), static_cast<off_t>(End - J.OldLen));
     } while (Rc != 0 && errno == EINTR);
     const bool CannotReserve = Rc != 0 && (errno == EOPNOTSUPP || errno == ENOSYS);
-    bool Grown = (Rc == 0 || CannotReserve) && WriteTrailer(Fd, End, J);
+    bool Grown = (Rc == 0 || CannotReserve) && Truncate(Fd, End) && WriteTrailer(Fd, End, J);
     if (Grown && CannotReserve && J.Start > J.OldLen) {
         const std::vector<uint8_t> Zeros(
             static_cast<std::size_t>(std::min<uint64_t>(J.Start - J.OldLen, CopyChunk)));
@@ -134,9 +146,10 @@ bool Grow(int Fd, const TJournal& J, uint64_t End) {
             Grown = WriteAllAt(Fd, static_cast<int64_t>(At), Zeros.data(), Len);
         }
     }
-    if (!Grown)
-        Truncate(Fd, J.OldLen); // also gives back room reserved past the end
-    return Grown;
+    if (Grown && Flush(Fd))
+        return true;
+    Truncate(Fd, J.OldLen); // also gives back room reserved past the end
+    return false;
 }
 
 // Puts the journal's old bytes back over the front and cuts the journal off.
@@ -156,7 +169,7 @@ TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t 
     J.Start = std::max<uint64_t>(J.OldLen, Head.size());
     J.CopyLen = std::min<uint64_t>(J.OldLen, Head.size());
     const uint64_t Step = std::max<uint64_t>(LengthStep, 1);
-    const uint64_t End = J.Start + (J.CopyLen + TrailerSize + Step - 1) / Step * Step;
+    const uint64_t End = J.Start + (J.CopyLen + SealSize + TrailerSize + Step - 1) / Step * Step;
 
     // 1 and 2: the journal, complete and on the disk before the front is touched.
     if (!Grow(Fd, J, End))
@@ -164,12 +177,9 @@ TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t 
     std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> Hash(XXH3_createState(),
                                                                   &XXH3_freeState);
     const bool Journaled = Hash && XXH3_64bits_reset(Hash.get()) == XXH_OK &&
-                           CopyWithin(Fd, 0, J.Start, J.CopyLen, Hash.get());
-    if (Journaled) {
-        J.State = Complete;
-        J.CopyHash = XXH3_64bits_digest(Hash.get());
-    }
-    if (!Journaled || !WriteTrailer(Fd, End, J) || !Flush(Fd)) {
+                           CopyWithin(Fd, 0, J.Start, J.CopyLen, Hash.get()) &&
+                           WriteSeal(Fd, End, XXH3_64bits_digest(Hash.get())) && Flush(Fd);
+    if (!Journaled) {
         Truncate(Fd, J.OldLen);
         return TInPlaceResult::NotWritten;
     }
@@ -182,30 +192,50 @@ TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t 
 
 TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen) {
     const int64_t Size = SizeOf(Fd);
-    if (Size < static_cast<int64_t>(TrailerSize))
+    if (Size < static_cast<int64_t>(TrailerSize + SealSize))
         return Size < 0 ? TJournalOutcome::Failed : TJournalOutcome::None;
     const auto Len = static_cast<uint64_t>(Size);
-    TTrailer T{};
-    if (ReadAllAt(Fd, Size - static_cast<int64_t>(TrailerSize), T.data(), TrailerSize) !=
-        static_cast<int64_t>(TrailerSize))
+    std::array<uint8_t, TrailerSize> T{};
+    std::array<uint8_t, SealSize> S{};
+    if (ReadAllAt(Fd, Size - static_cast<int64_t>(TrailerSize), T.data(), T.size()) !=
+            static_cast<int64_t>(T.size()) ||
+        ReadAllAt(Fd, Size - static_cast<int64_t>(TrailerSize + SealSize), S.data(), S.size()) !=
+            static_cast<int64_t>(S.size()))
         return TJournalOutcome::Failed;
     TJournal J;
-    J.State = GetLe64(T.data() + 8);
-    J.OldLen = GetLe64(T.data() + 16);
-    J.Start = GetLe64(T.data() + 24);
-    J.CopyLen = GetLe64(T.data() + 32);
-    J.CopyHash = GetLe64(T.data() + 40);
-    const bool Ours = std::equal(JournalMagic.begin(), JournalMagic.end(), T.begin()) &&
-                      GetLe64(T.data() + 48) == XXH3_64bits(T.data(), 48) &&
-                      (J.State == Incomplete || J.State == Complete) && J.OldLen <= J.Start &&
-                      J.CopyLen <= J.OldLen && J.CopyLen <= MaxCopyLen &&
-                      J.Start <= Len - TrailerSize && J.CopyLen <= Len - TrailerSize - J.Start;
+    J.OldLen = GetLe64(T.data() + 8);
+    J.Start = GetLe64(T.data() + 16);
+    J.CopyLen = GetLe64(T.data() + 24);
+    const uint64_t Room = Len - TrailerSize - SealSize;
+    const bool Ours = Valid(T, TrailerMagic) && J.OldLen <= J.Start && J.CopyLen <= J.OldLen &&
+                      J.CopyLen <= MaxCopyLen && J.Start <= Room && J.CopyLen <= Room - J.Start;
     if (!Ours)
         return TJournalOutcome::None;
-    // A journal never completed was cut short before the front was touched.
-    const bool Undo = J.State == Complete && HashOfRange(Fd, J.Start, J.CopyLen) == J.CopyHash;
+    // A journal without its seal, or with a copy that does not match it, was cut short before
+    // the front was touched.
+    const bool Undo =
+        Valid(S, SealMagic) && HashOfRange(Fd, J.Start, J.CopyLen) == GetLe64(S.data() + 8);
     if (!Undo)
         return Truncate(Fd, J.OldLen) && Flush(Fd) ? TJournalOutcome::Discarded
                                                    : TJournalOutcome::Failed;
     return RollBack(Fd, J) ? TJournalOutcome::RolledBack : TJournalOutcome::Failed;
+}
+
+bool CutZeroTail(int Fd, uint64_t Used, uint64_t LengthStep) {
+    const int64_t Size = SizeOf(Fd);
+    if (Size < 0 || LengthStep == 0)
+        return Size >= 0;
+    auto End = static_cast<uint64_t>(Size);
+    if (End <= Used || (End - Used) % LengthStep != 0)
+        return true;
+    std::vector<uint8_t> Step(static_cast<std::size_t>(LengthStep));
+    while (End > Used) {
+        if (ReadAllAt(Fd, static_cast<int64_t>(End - LengthStep), Step.data(), Step.size()) !=
+            static_cast<int64_t>(Step.size()))
+            return false;
+        if (std::any_of(Step.begin(), Step.end(), [](uint8_t B) { return B != 0; }))
+            break;
+        End -= LengthStep;
+    }
+    return End == static_cast<uint64_t>(Size) || (Truncate(Fd, End) && Flush(Fd));
 }

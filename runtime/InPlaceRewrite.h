@@ -4,18 +4,20 @@
 // so that a kill or a power cut at any moment leaves a file that the next writer's
 // RecoverInPlaceRewrite turns back into the complete old contents, unless the new ones were
 // complete and on the disk; and a rewrite that reports failure leaves the file as it was.
-// 1. The room is reserved past the end, and the file grows to the journal's end in one write,
-//    that of a trailer which marks the journal as not yet complete.
-// 2. The old bytes under the new head are copied into the journal, and the trailer is written
-//    again, complete, with their length and hash. Flushed.
+// 1. The room is reserved past the end; the file is lengthened to the journal's end in one step
+//    (a change of length reaches the disk whole, where the lengths written data implies may not),
+//    and the journal's trailer, which says where the journal starts and how long the file was,
+//    goes at its very end. Flushed.
+// 2. The old bytes under the new head are copied into the journal, and a seal with their hash
+//    is written before the trailer. Flushed.
 // 3. The new head is written over the front, in one write. Flushed.
 // 4. The journal is cut off. Flushed.
-// Up to step 2 the front holds the old contents and the journal is dropped; from step 3 until
-// step 4 reaches the disk the journal takes the front back to them. The journal starts at or
-// after both the old end and the new head's end and takes whole LengthSteps, so a file whose
-// length must be Base + k * LengthStep, with a head of such a length, keeps a valid length at
-// every moment, and readers see stale bytes after it. Readers that take no lock may see a front
-// that is half old and half new while step 3 runs (or a recovery writes the old bytes back).
+// Until step 2 is on the disk the front holds the old contents and the journal is dropped; from
+// then until step 4 reaches the disk the journal takes the front back to them. The journal starts
+// at or after both the old end and the new head's end and takes whole LengthSteps, so a file
+// whose length must be Base + k * LengthStep, with a head of such a length, keeps a valid length
+// at every moment, and readers see stale bytes after it. Readers that take no lock may see a
+// front that is half old and half new while step 3 runs (or a recovery writes the old bytes back).
 
 #include <cstdint>
 #include <span>
@@ -43,3 +45,8 @@ enum class TJournalOutcome {
 // that an interrupted WriteHeadInPlace left at the file's end. A journal that claims to hold
 // more than MaxCopyLen bytes is none of ours.
 TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen);
+
+// Also for the holder of the lock, once it knows that the file's contents end at Used: cuts off
+// whole LengthSteps of zeros at the file's end past Used, which a rewrite killed right after
+// lengthening the file, before its trailer was written, leaves. False when that failed.
+bool CutZeroTail(int Fd, uint64_t Used, uint64_t LengthStep);

@@ -89,7 +89,11 @@ int TUserManager::LockPinAndReread(const TWhere& Where) {
     if (RecoverInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed ||
         !ReadHeader(Handle, Header))
         return ueOpen;
-    return Header.Magic == UserFileMagic ? ueOk : ueBadFile;
+    if (Header.Magic != UserFileMagic)
+        return ueBadFile;
+    // Records of zeros past the users, left by a save killed as it lengthened the file, go.
+    const uint64_t Used = UserFileHeaderSize + uint64_t{Header.Count} * UserRecSize;
+    return Header.Count == 0 || CutZeroTail(Handle.Fd(), Used, UserRecSize) ? ueOk : ueOpen;
 }
 
 // Returns an open result, or OpenStartOver.

@@ -4,6 +4,7 @@
 #include <xxhash.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace ref {
@@ -164,24 +165,28 @@ std::vector<uint8_t> WithUndoJournal(const std::vector<uint8_t>& Old, std::size_
                                      bool Complete) {
     const std::size_t Start = std::max(Old.size(), NewLen);
     const std::size_t CopyLen = std::min(Old.size(), NewLen);
-    const std::size_t Room = (CopyLen + 56 + 204) / 205 * 205;
+    const std::size_t Room = (CopyLen + 24 + 40 + 204) / 205 * 205;
     std::vector<uint8_t> File = Old;
     File.resize(Start + Room, 0);
-    std::copy(Old.begin(), Old.begin() + static_cast<long>(CopyLen),
-              File.begin() + static_cast<long>(Start));
-    const std::size_t T = File.size() - 56;
-    const std::string Magic = "PLRUNDO1";
-    std::copy(Magic.begin(), Magic.end(), File.begin() + static_cast<long>(T));
-    const auto Put64 = [&](std::size_t At, uint64_t V) {
+    const auto Put = [&](std::size_t At, const std::string& Magic,
+                         std::initializer_list<uint64_t> Fields) {
+        std::copy(Magic.begin(), Magic.end(), File.begin() + static_cast<long>(At));
+        std::size_t Field = At + 8;
+        for (const uint64_t V : Fields) {
+            for (int I = 0; I < 8; ++I)
+                File[Field + static_cast<std::size_t>(I)] = static_cast<uint8_t>(V >> (8 * I));
+            Field += 8;
+        }
+        const uint64_t Hash = XXH3_64bits(File.data() + At, Field - At);
         for (int I = 0; I < 8; ++I)
-            File[At + static_cast<std::size_t>(I)] = static_cast<uint8_t>(V >> (8 * I));
+            File[Field + static_cast<std::size_t>(I)] = static_cast<uint8_t>(Hash >> (8 * I));
     };
-    Put64(T + 8, Complete ? 1 : 0);
-    Put64(T + 16, Old.size());
-    Put64(T + 24, Start);
-    Put64(T + 32, CopyLen);
-    Put64(T + 40, Complete ? XXH3_64bits(Old.data(), CopyLen) : 0);
-    Put64(T + 48, XXH3_64bits(File.data() + T, 48));
+    Put(File.size() - 40, "PLRUNDO1", {Old.size(), Start, CopyLen});
+    if (Complete) {
+        std::copy(Old.begin(), Old.begin() + static_cast<long>(CopyLen),
+                  File.begin() + static_cast<long>(Start));
+        Put(File.size() - 64, "PLRSEAL1", {XXH3_64bits(Old.data(), CopyLen)});
+    }
     return File;
 }
 

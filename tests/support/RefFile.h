@@ -76,8 +76,10 @@ struct TDecoded {
 TDecoded DecodeFile(const std::vector<uint8_t>& Bytes);
 
 // Old grown by the journal of an in-place save of a NewLen-byte head, as it stands before the
-// front is touched: the old bytes that the head covers copied past the end, and the trailer,
-// complete or not.
+// front is touched: the trailer "PLRUNDO1" at the very end (the old length, where the journal
+// starts, how many old bytes it holds, the XXH3 of the 32 bytes before), and when Complete the
+// old bytes that the head covers copied past the old end and the seal "PLRSEAL1" before the
+// trailer (their XXH3, and the XXH3 of the 16 bytes before).
 std::vector<uint8_t> WithUndoJournal(const std::vector<uint8_t>& Old, std::size_t NewLen,
                                      bool Complete);
 
