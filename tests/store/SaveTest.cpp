@@ -541,8 +541,12 @@ TEST_F(StoreSave, WriterPutsBackOrDropsAnInterruptedInPlaceSave) {
     OpensAsTheOldFile(Killed);
     std::copy(New.begin(), New.end(), Killed.begin());
     OpensAsTheOldFile(Killed);
-    // Killed before the journal was complete (the front untouched), or with its copy torn.
+    // Killed before the journal was complete (the front untouched), or with its copy torn, or
+    // right after the file was lengthened, before its trailer was written.
     OpensAsTheOldFile(ref::WithUndoJournal(Old, New.size(), false));
+    std::vector<uint8_t> Lengthened = Old;
+    Lengthened.resize(Old.size() + 7 * 205, 0);
+    OpensAsTheOldFile(Lengthened);
     std::vector<uint8_t> Torn = ref::WithUndoJournal(Old, New.size(), true);
     Torn[New.size() + 100] ^= 1;
     OpensAsTheOldFile(Torn);
