@@ -14,10 +14,6 @@
 
 namespace {
 
-const char* const HowToUndoByHand =
-    "Nic nie zmieniono. Przywróć jako właściciel katalogu (albo root) lub, gdy nikt nie "
-    "modyfikuje użytkowników, skopiuj kopię ręcznie: cp -p ŹRÓDŁO PLIK";
-
 // The source of the restore, loaded: --from, or the previous version beside the file.
 std::string LoadSource(TUserManager& Source, const TArguments& Args, const TPinnedDirectory& Dir) {
     const std::string Previous = PreviousVersionName(Dir.FileName());
@@ -57,11 +53,16 @@ int Report(TRewriteResult Result, const std::string& File, const std::string& So
                       << "; uszkodzony plik zachowano jako " << Aside << '\n';
         return ExitOk;
     case TRewriteResult::Refused:
-        throw TToolError(ExitSaveFailed,
-                         "usrpass: " + File + ": nie przywrócono: pliku w obecnej postaci nie " +
-                             "można zachować obok (katalog nie pozwala tworzyć plików, plik ma " +
-                             "dodatkowe dowiązania, jego właściciela nie można zachować albo " +
-                             "system plików nie obsługuje dowiązań twardych). " + HowToUndoByHand);
+        throw TToolError(
+            ExitSaveFailed,
+            "usrpass: " + File + ": nie przywrócono, bo " +
+                (Aside.empty() ? "bieżącej wersji nie można by zachować jako poprzedniej"
+                               : "uszkodzonego pliku nie można by zachować obok") +
+                " (katalog nie pozwala tworzyć plików, plik ma inne dowiązania twarde, jego "
+                "właściciela nie da się zachować albo system plików nie ma dowiązań twardych); "
+                "nic nie zmieniono. Przywróć jako właściciel katalogu lub root albo ręcznie, gdy "
+                "nikt nie zmienia użytkowników, po zachowaniu bieżącej wersji gdzie indziej: cp " +
+                File + " ~/kopia.dat && cp " + Source + " " + File);
     case TRewriteResult::Failed:
         break;
     }
