@@ -3,6 +3,8 @@
 #include "runtime/CpuClones.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 uint32_t RandSeed = 0;
@@ -60,18 +62,29 @@ void XorBlocks(uint8_t* Buf, std::size_t Blocks, uint32_t* Seeds) {
 
 } // namespace
 
-uint32_t Random(uint32_t Range) {
+namespace {
+
+bool StreamAlive = false;
+
+// A draw outside the stream that owns the generator would shift every later byte of that stream.
+void RequireNoStream(const char* What) {
+#if PELORIN_CHECK_STREAMS
+    if (StreamAlive) {
+        std::fprintf(stderr, "%s while a random stream is drawn: the stream would be wrong\n",
+                     What);
+        std::abort();
+    }
+#else
+    (void)What;
+#endif
+}
+
+uint32_t Step(uint32_t Range) {
     RandSeed = RandSeed * Multiplier + Increment;
     return static_cast<uint32_t>((static_cast<uint64_t>(RandSeed) * Range) >> 32);
 }
 
-void Randomize() {
-    timespec Now{};
-    clock_gettime(CLOCK_REALTIME, &Now);
-    RandSeed = static_cast<uint32_t>(Now.tv_sec) * 1000000007u + static_cast<uint32_t>(Now.tv_nsec);
-}
-
-void RandomXorStream(uint8_t* Buf, std::size_t Len) {
+void XorStream(uint8_t* Buf, std::size_t Len) {
     const std::size_t Blocks = Len / Lanes;
     std::size_t Done = 0;
     if (Blocks != 0) {
@@ -89,10 +102,61 @@ void RandomXorStream(uint8_t* Buf, std::size_t Len) {
         RandSeed = ToEnd.A * RandSeed + ToEnd.C;
     }
     for (std::size_t I = Done; I < Len; ++I)
-        Buf[I] ^= static_cast<uint8_t>(Random(256));
+        Buf[I] ^= static_cast<uint8_t>(Step(256));
+}
+
+void SkipSteps(uint64_t Steps) {
+    const TAffine Jump = JumpAhead(Steps);
+    RandSeed = Jump.A * RandSeed + Jump.C;
+}
+
+} // namespace
+
+uint32_t Random(uint32_t Range) {
+    RequireNoStream("Random");
+    return Step(Range);
+}
+
+void Randomize() {
+    RequireNoStream("Randomize");
+    timespec Now{};
+    clock_gettime(CLOCK_REALTIME, &Now);
+    RandSeed = static_cast<uint32_t>(Now.tv_sec) * 1000000007u + static_cast<uint32_t>(Now.tv_nsec);
+}
+
+void RandomXorStream(uint8_t* Buf, std::size_t Len) {
+    RequireNoStream("RandomXorStream");
+    XorStream(Buf, Len);
 }
 
 void RandomSkip(uint64_t Steps) {
-    const TAffine Jump = JumpAhead(Steps);
-    RandSeed = Jump.A * RandSeed + Jump.C;
+    RequireNoStream("RandomSkip");
+    SkipSteps(Steps);
+}
+
+uint32_t DrawFromClock(uint32_t Range) {
+    Randomize();
+    return Random(Range);
+}
+
+TRandomStream::TRandomStream(uint32_t Seed) {
+    RequireNoStream("A second random stream");
+    StreamAlive = true;
+    RandSeed = Seed;
+}
+
+TRandomStream::~TRandomStream() {
+    StreamAlive = false;
+}
+
+uint32_t TRandomStream::Draw(uint32_t Range) const {
+    return Step(Range);
+}
+
+void TRandomStream::Xor(uint8_t* Buf, std::size_t Len) const {
+    XorStream(Buf, Len);
+}
+
+void TRandomStream::Skip(uint64_t Steps) const {
+    SkipSteps(Steps);
 }

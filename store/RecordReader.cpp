@@ -29,9 +29,9 @@ void ReadRecords(const TFile& File, int32_t Seed, std::span<const std::size_t> S
             File.ReadAt(static_cast<int64_t>(UserFileHeaderSize + First * UserRecSize), Run.data(),
                         Run.size()) == static_cast<int64_t>(Run.size());
         if (Read) {
-            RandSeed = static_cast<uint32_t>(Seed);
-            RandomSkip(uint64_t{First} * UserRecSize);
-            RandomXorStream(Run.data(), Run.size());
+            const TRandomStream Stream(static_cast<uint32_t>(Seed));
+            Stream.Skip(uint64_t{First} * UserRecSize);
+            Stream.Xor(Run.data(), Run.size());
         }
         for (; At < End; ++At) {
             TUserRec Rec;

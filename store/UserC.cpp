@@ -10,13 +10,11 @@ namespace {
 // Stores Value into a password block under a fresh seed: the plain short string is written over
 // the block's bytes (the bytes after it stay), then all 16 bytes are XORed with the seed's stream.
 void StorePass(int32_t& Seed, TPassBlock& Block, std::string_view Value) {
-    Randomize();
-    Seed = static_cast<int32_t>(Random(0x7FFFFFFF));
-    RandSeed = static_cast<uint32_t>(Seed);
+    Seed = static_cast<int32_t>(DrawFromClock(0x7FFFFFFF));
     const std::size_t Len = std::min<std::size_t>(Value.size(), sizeof Block - 1);
     Block[0] = static_cast<uint8_t>(Len);
     std::memcpy(Block + 1, Value.data(), Len);
-    RandomXorStream(Block, sizeof Block);
+    TRandomStream(static_cast<uint32_t>(Seed)).Xor(Block, sizeof Block);
 }
 
 } // namespace
@@ -28,8 +26,7 @@ TUserC::TUserC(const TUserRec& ARec) {
 std::string TUserC::GetPass() const {
     uint8_t Copy[sizeof Rec.Pass];
     std::memcpy(Copy, Rec.Pass, sizeof Copy);
-    RandSeed = static_cast<uint32_t>(Rec.PassSeed);
-    RandomXorStream(Copy, sizeof Copy);
+    TRandomStream(static_cast<uint32_t>(Rec.PassSeed)).Xor(Copy, sizeof Copy);
     // A damaged length byte above 15 must not reach past the block.
     const std::size_t Len = std::min<std::size_t>(Copy[0], sizeof Copy - 1);
     return std::string(reinterpret_cast<const char*>(Copy + 1), Len);

@@ -38,14 +38,15 @@ uint32_t CalcChecksum(const uint8_t* Buf, std::size_t Len) {
     return Sum;
 }
 
-uint32_t XorWithChecksum(uint8_t* Buf, std::size_t Len, TXorDirection Direction) {
+uint32_t XorWithChecksum(const TRandomStream& Stream, uint8_t* Buf, std::size_t Len,
+                         TXorDirection Direction) {
     constexpr std::size_t Piece = 16 * 1024; // a multiple of 4: words never straddle pieces
     uint32_t Sum = 0;
     for (std::size_t At = 0; At < Len; At += Piece) {
         const std::size_t N = std::min(Piece, Len - At);
         if (Direction == TXorDirection::Unscramble)
             Sum += CalcChecksum(Buf + At, N);
-        RandomXorStream(Buf + At, N);
+        Stream.Xor(Buf + At, N);
         if (Direction == TXorDirection::Scramble)
             Sum += CalcChecksum(Buf + At, N);
     }
@@ -53,6 +54,5 @@ uint32_t XorWithChecksum(uint8_t* Buf, std::size_t Len, TXorDirection Direction)
 }
 
 int32_t FreshSeed() {
-    Randomize();
-    return static_cast<int32_t>(Random(0x7FFFFFFF));
+    return static_cast<int32_t>(DrawFromClock(0x7FFFFFFF));
 }

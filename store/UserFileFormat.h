@@ -1,6 +1,7 @@
 #pragma once
 // The user file's guards: the word sum and the scrambling of the record area.
 
+#include "runtime/Random.h"
 #include "store/UserRec.h"
 
 #include <cstddef>
@@ -19,11 +20,12 @@ static_assert(GroupRecords * UserRecSize % 4 == 0 && ChunkRecords % GroupRecords
 
 enum class TXorDirection { Scramble, Unscramble };
 
-// XORs Buf with the generator's stream, continuing from RandSeed, and returns the checksum of
-// its scrambled form: of the bytes after the XOR when scrambling, before it when unscrambling.
+// XORs Buf with the next bytes of Stream and returns the checksum of its scrambled form: of the
+// bytes after the XOR when scrambling, before it when unscrambling.
 // Works in cache-sized pieces, so that the sum costs no second trip through memory. Checksums of
 // consecutive parts add up to the whole's when every part but the last is a multiple of 4 long.
-uint32_t XorWithChecksum(uint8_t* Buf, std::size_t Len, TXorDirection Direction);
+uint32_t XorWithChecksum(const TRandomStream& Stream, uint8_t* Buf, std::size_t Len,
+                         TXorDirection Direction);
 
 // A fresh seed in 0..0x7FFFFFFE from the clock.
 int32_t FreshSeed();

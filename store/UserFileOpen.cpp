@@ -147,7 +147,9 @@ int TUserManager::LoadRecords(int RecordCount) {
     // Room in the list first: from the block's creation to its release nothing may throw.
     SetCapacity(Count() + RecordCount);
     TUserArena* const Arena = TUserArena::Create(Records);
-    RandSeed = static_cast<uint32_t>(Header.Seed);
+    // The area's stream runs from its seed through the whole loop: only reads, checks and the
+    // making of users lie between its draws.
+    const TRandomStream Stream(static_cast<uint32_t>(Header.Seed));
     uint32_t Sum = 0;
     std::size_t Made = 0;
     int Result = ueOk;
@@ -163,7 +165,7 @@ int TUserManager::LoadRecords(int RecordCount) {
         for (std::size_t At = 0; At < Len; At += GroupRecords * UserRecSize) {
             const std::size_t GroupLen = std::min(GroupRecords * UserRecSize, Len - At);
             uint8_t* const Group = Chunk.get() + At;
-            Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Unscramble);
+            Sum += XorWithChecksum(Stream, Group, GroupLen, TXorDirection::Unscramble);
             for (std::size_t Rec = 0; Rec < GroupLen; Rec += UserRecSize, ++Made)
                 Arena->Emplace(Made, Group + Rec);
         }

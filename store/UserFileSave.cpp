@@ -86,7 +86,9 @@ TRewriteResult TUserManager::WriteBack(TRewritePlan Plan, bool& Kept) {
         const auto Chunk =
             std::make_unique_for_overwrite<uint8_t[]>(std::min(Users, ChunkRecords) * UserRecSize);
         Header.Seed = FreshSeed();
-        RandSeed = static_cast<uint32_t>(Header.Seed);
+        // The area's stream runs from its seed through the whole loop: only copies of records and
+        // writes to the file lie between its draws.
+        const TRandomStream Stream(static_cast<uint32_t>(Header.Seed));
         uint32_t Sum = 0;
         // A chunk at a time, each group copied, scrambled and summed while it is in the cache; each
         // chunk goes to the disk while the next one is prepared, and its buffer is used again.
@@ -100,7 +102,7 @@ TRewriteResult TUserManager::WriteBack(TRewritePlan Plan, bool& Kept) {
                     const TUserC* User = Items(static_cast<int>(FirstInGroup + I));
                     std::memcpy(Group + I * UserRecSize, &User->Rec, UserRecSize);
                 }
-                Sum += XorWithChecksum(Group, GroupLen, TXorDirection::Scramble);
+                Sum += XorWithChecksum(Stream, Group, GroupLen, TXorDirection::Scramble);
             }
             Rewrite.Write(UserFileHeaderSize + First * UserRecSize, {Chunk.get(), Len});
         }

@@ -16,8 +16,7 @@ std::optional<std::string> EditorRefusal(const TUserManager& Store, std::string_
 }
 
 uint16_t DrawFirstLastId() {
-    Randomize();
-    return static_cast<uint16_t>(Random(63000) + 1);
+    return static_cast<uint16_t>(DrawFromClock(63000) + 1);
 }
 
 bool CanAddUser(const TUserManager& Store) {

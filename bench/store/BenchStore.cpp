@@ -26,19 +26,18 @@ std::vector<uint8_t> SampleArea() {
 }
 
 void SerialXor(uint8_t* Buf, std::size_t Len) {
+    const TRandomStream Stream(AreaSeed);
     for (std::size_t I = 0; I < Len; ++I)
-        Buf[I] ^= static_cast<uint8_t>(Random(256));
+        Buf[I] ^= static_cast<uint8_t>(Stream.Draw(256));
 }
 
 // The fast scramble must give the serial loop's bytes and leave the generator where it would.
 bool ScrambleMatchesSerialStream() {
     std::vector<uint8_t> Serial = SampleArea();
     std::vector<uint8_t> Fast = Serial;
-    RandSeed = AreaSeed;
     SerialXor(Serial.data(), Serial.size());
     const uint32_t SerialEnd = RandSeed;
-    RandSeed = AreaSeed;
-    RandomXorStream(Fast.data(), Fast.size());
+    TRandomStream(AreaSeed).Xor(Fast.data(), Fast.size());
     return Fast == Serial && RandSeed == SerialEnd;
 }
 
@@ -81,8 +80,7 @@ void BM_Scramble(benchmark::State& State) {
     }
     std::vector<uint8_t> Area = SampleArea();
     for (auto _ : State) {
-        RandSeed = AreaSeed;
-        RandomXorStream(Area.data(), Area.size());
+        TRandomStream(AreaSeed).Xor(Area.data(), Area.size());
         benchmark::ClobberMemory();
     }
     State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(AreaSize));
@@ -91,7 +89,6 @@ void BM_Scramble(benchmark::State& State) {
 void BM_ScrambleSerialLoop(benchmark::State& State) {
     std::vector<uint8_t> Area = SampleArea();
     for (auto _ : State) {
-        RandSeed = AreaSeed;
         SerialXor(Area.data(), Area.size());
         benchmark::ClobberMemory();
     }

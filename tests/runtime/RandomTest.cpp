@@ -154,3 +154,31 @@ TEST(Random, LaneStreamContinuesFromAnyPosition) {
 }
 
 } // namespace
+
+namespace {
+
+// A stream draws the generator's own values; anything else that draws while it lives would
+// shift them, and ends the process in checked builds.
+TEST(RandomStreamDeathTest, StreamOwnsTheGeneratorUntilItEnds) {
+    {
+        const TRandomStream Stream(ByteVectors[3].Seed);
+        for (uint8_t Expected : ByteVectors[3].Bytes)
+            EXPECT_EQ(Stream.Draw(256), Expected);
+    }
+    EXPECT_EQ(RandSeed, ByteVectors[3].SeedAfter);
+    Random(7); // free again
+    EXPECT_DEATH(
+        {
+            const TRandomStream Stream(1);
+            const TRandomStream Second(2);
+        },
+        "A second random stream");
+    EXPECT_DEATH(
+        {
+            const TRandomStream Stream(1);
+            Randomize();
+        },
+        "Randomize while a random stream");
+}
+
+} // namespace
