@@ -34,6 +34,20 @@ inline constexpr std::array<TRightCode, 15> RightCodes{{
     {rtObjectExport, "Oe", "obiektów", "Eksportu"},
 }};
 
+// The editor's groups in the order of its list "Lista praw dla", each with the mask that grants
+// or revokes the whole group at once; a group's rights are those of RightCodes that name it, in
+// that order.
+struct TRightsGroup {
+    std::string_view Name;
+    uint32_t Mask;
+};
+inline constexpr std::array<TRightsGroup, 4> RightsGroups{{
+    {"działek", rtParcelGroup},
+    {"warstw", rtLayerGroup},
+    {"obiektów", rtObjectGroup},
+    {"inne", rtOtherGroup},
+}};
+
 // The bits that carry a meaning; no operation on the rest is ever asked for.
 inline constexpr uint32_t rtMeaningful = [] {
     uint32_t Mask = 0;

@@ -23,13 +23,17 @@ TUserC::TUserC(const TUserRec& ARec) {
     std::memcpy(&Rec, &ARec, sizeof Rec);
 }
 
-std::string TUserC::GetPass() const {
-    uint8_t Copy[sizeof Rec.Pass];
-    std::memcpy(Copy, Rec.Pass, sizeof Copy);
-    TRandomStream(static_cast<uint32_t>(Rec.PassSeed)).Xor(Copy, sizeof Copy);
+std::string DecodePassBlock(const TPassBlock& Block, int32_t Seed) {
+    uint8_t Copy[sizeof(TPassBlock)];
+    std::memcpy(Copy, Block, sizeof Copy);
+    TRandomStream(static_cast<uint32_t>(Seed)).Xor(Copy, sizeof Copy);
     // A damaged length byte above 15 must not reach past the block.
     const std::size_t Len = std::min<std::size_t>(Copy[0], sizeof Copy - 1);
     return std::string(reinterpret_cast<const char*>(Copy + 1), Len);
+}
+
+std::string TUserC::GetPass() const {
+    return DecodePassBlock(Rec.Pass, Rec.PassSeed);
 }
 
 void TUserC::SetPass(std::string_view Value) {

@@ -23,3 +23,7 @@ public:
 
     TUserRec Rec;
 };
+
+// The password a block holds, decoded under its seed: GetPass for Pass and PassSeed, and how a
+// reader of the file decodes NetPass under NetPassSeed, which the system itself never does.
+std::string DecodePassBlock(const TPassBlock& Block, int32_t Seed);

@@ -115,14 +115,8 @@ std::string ObjectsText(uint32_t Objects) {
 }
 
 std::string DecodedPassword(const TUserRec& Rec, bool Net) {
-    if (!Net)
-        return TUserC(Rec).GetPass();
-    // GetPass decodes the Zortan block: give it the network block and seed in its place.
-    TUserRec Swapped;
-    std::memcpy(&Swapped, &Rec, sizeof Swapped);
-    Swapped.PassSeed = Rec.NetPassSeed;
-    std::memcpy(Swapped.Pass, Rec.NetPass, sizeof Swapped.Pass);
-    return TUserC(Swapped).GetPass();
+    return Net ? DecodePassBlock(Rec.NetPass, Rec.NetPassSeed)
+               : DecodePassBlock(Rec.Pass, Rec.PassSeed);
 }
 
 uint64_t RecordHash(const TUserRec& Rec) {

@@ -9,12 +9,7 @@ bool HasPassword(const TUserC& User) {
 }
 
 bool HasNetPassword(const TUserC& User) {
-    // The store decodes only the Zortan block, so decode a copy whose Zortan block and seed are
-    // the network ones.
-    TUserRec Swapped = User.Rec;
-    Swapped.PassSeed = User.Rec.NetPassSeed;
-    std::memcpy(Swapped.Pass, User.Rec.NetPass, sizeof Swapped.Pass);
-    return !TUserC(Swapped).GetPass().empty();
+    return !DecodePassBlock(User.Rec.NetPass, User.Rec.NetPassSeed).empty();
 }
 
 std::string UserFlags(const TUserC& User) {

@@ -1,5 +1,6 @@
 #include "ui/AddUser.h"
 
+#include "store/RightCodes.h"
 #include "store/User.h"
 #include "store/UserRules.h"
 #include "toolkit/Application.h"
@@ -8,41 +9,11 @@
 #include "ui/ChngPass.h"
 #include "ui_AddUser.h"
 
-#include <array>
 #include <optional>
-#include <span>
 #include <string>
+#include <string_view>
 
 namespace {
-
-struct TRightItem {
-    const char* Label;
-    uint32_t Bit;
-};
-
-struct TRightsGroup {
-    std::span<const TRightItem> Rights;
-    uint32_t Mask;
-};
-
-constexpr TRightItem ParcelRights[] = {
-    {"Modyfikacji", rtParcelModify}, {"Importu", rtParcelImport},    {"Eksportu", rtParcelExport},
-    {"Wydruków", rtParcelPrint},     {"Specjalne", rtParcelSpecial},
-};
-constexpr TRightItem LayerRights[] = {
-    {"Modyfikacji", rtLayerModify}, {"Importu", rtLayerImport}, {"Eksportu", rtLayerExport}};
-constexpr TRightItem ObjectRights[] = {
-    {"Modyfikacji", rtObjectModify}, {"Importu", rtObjectImport}, {"Eksportu", rtObjectExport}};
-constexpr TRightItem OtherRights[] = {
-    {"Logowanie", rtLogon}, {"Robienie wyrysów", rtExtracts}, {"Używanie filtrów", rtFilters}};
-
-// In the order of the items of RightsKind.
-constexpr std::array<TRightsGroup, 4> RightsGroups = {{
-    {ParcelRights, rtParcelGroup},
-    {LayerRights, rtLayerGroup},
-    {ObjectRights, rtObjectGroup},
-    {OtherRights, rtOtherGroup},
-}};
 
 constexpr int ObjectCount = 32;
 
@@ -86,9 +57,14 @@ void TAddUserWnd::FillRights() {
     const int Group = FUi->RightsKind->ItemIndex();
     if (Group < 0 || Group >= static_cast<int>(RightsGroups.size()))
         return;
-    for (const TRightItem& Right : RightsGroups[static_cast<size_t>(Group)].Rights) {
+    const std::string_view Name = RightsGroups[static_cast<size_t>(Group)].Name;
+    for (const TRightCode& Right : RightCodes) {
+        if (Right.Group != Name)
+            continue;
         TListBox* List = FUser.HasRight(Right.Bit) ? FUi->UserRights : FUi->AllRights;
-        List->AddItem(QString::fromUtf8(Right.Label), Right.Bit);
+        List->AddItem(
+            QString::fromUtf8(Right.Label.data(), static_cast<qsizetype>(Right.Label.size())),
+            Right.Bit);
     }
 }
 
