@@ -331,13 +331,13 @@ TRewriteResult TReplaceWay::Commit() {
     }
     FRenamed = true;
     // The new contents are in place whatever follows; only their durability is in question.
-    bool Flushed = FDir.Sync();
-    if (FKeptAlready || (!FSecondName.empty() && FSecondName == FPlan.KeepAs)) {
-        FKept = true;
-    } else if (!FSecondName.empty()) {
-        FKept = Fs().RenameAt(FDir.Fd(), FSecondName.c_str(), FDir.Fd(), FPlan.KeepAs.c_str()) == 0;
-        Flushed = FDir.Sync() && Flushed;
-    }
+    const bool Flushed = FDir.Sync();
+    // The previous version's own name is not flushed: should a power cut take it back, its
+    // pending name is on the disk, and the next writer gives it its name (ClearLeftovers).
+    FKept = FKeptAlready ||
+            (!FSecondName.empty() &&
+             (FSecondName == FPlan.KeepAs ||
+              Fs().RenameAt(FDir.Fd(), FSecondName.c_str(), FDir.Fd(), FPlan.KeepAs.c_str()) == 0));
     return Flushed ? TRewriteResult::Replaced : TRewriteResult::ReplacedNotFlushed;
 }
 
