@@ -66,14 +66,14 @@ public:
     // false, after showing SaveFailedText with mbError, when the file could not be written (or
     // the list is empty); the file's contents are then as they were. Not opened for writing:
     // writes nothing, returns true.
-    bool Save();
+    [[nodiscard]] bool Save();
     // usrpass restore: Source's users and LastId in place of this writer's, saved so that the file
     // as it was stays as the previous version, or, when it was held damaged (OpenForRestore),
     // under AsideName, a new name beside it; the previous version then stays as it is. Refused,
     // with nothing written, where the file as it was cannot be kept so (it would be written in
     // place, or the file system makes no hard links). Reports nothing itself; the store holds no
     // file afterwards. SourceName names the source in the audit line.
-    TRewriteResult RestoreFrom(const TUserManager& Source, const std::string& SourceName,
+    [[nodiscard]] TRewriteResult RestoreFrom(const TUserManager& Source, const std::string& SourceName,
                                const std::string& AsideName);
     // The pinned directory of a writer's file, and the file's name in it.
     const TPinnedDirectory& Directory() const { return FDir; }

@@ -7,7 +7,7 @@ void FinalizeUsers() {
     if (Store == nullptr)
         return;
     Users = nullptr;
-    Store->Save();
+    (void)Store->Save(); // a failure is reported by Save itself
     delete Store;
 }
 
