@@ -2,6 +2,7 @@
 
 #include "toolkit/HelpFile.h"
 #include "toolkit/HelpWindow.h"
+#include "toolkit/KeyRepeat.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/QtStart.h"
 #include "toolkit/Style.h"
@@ -36,6 +37,8 @@ void TApplication::Initialize(int& Argc, char** Argv) {
     QApplication::setStyle(new TToolkitStyle);
     // The program ends when its own flow says so, not when a window happens to be the last.
     QApplication::setQuitOnLastWindowClosed(false);
+    // From the start: a key held down when a window opens is known as held there.
+    WatchKeyRepeats();
     FTerminated = false;
 }
 

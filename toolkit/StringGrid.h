@@ -118,6 +118,8 @@ protected:
     // and whose rectangle is already filled: the text (when DefaultDrawing), then OnDrawCell.
     virtual void DrawCell(int ACol, int ARow, const TRect& Rect, TGridDrawState State);
     // Fires OnKeyDown, then moves the current cell for the key unless the handler zeroed it.
+    // Enter, Insert and Delete come down once per press; a held key's repeats of them are used
+    // up unseen (toolkit/KeyRepeat.h), while the other keys repeat as usual.
     virtual void KeyDown(uint16_t& Key, TShiftState Shift);
     virtual void KeyUp(uint16_t& Key, TShiftState Shift); // fires OnKeyUp
     // The printable text a key typed, after its KeyDown left the key alone (as WM_CHAR follows

@@ -1,5 +1,6 @@
 // Keyboard, mouse and focus input of TStringGrid, turned into the toolkit's hooks.
 #include "toolkit/KeyMap.h"
+#include "toolkit/KeyRepeat.h"
 #include "toolkit/StringGrid.h"
 
 #include <QFocusEvent>
@@ -34,6 +35,11 @@ bool IsNavigationKey(uint16_t Key) {
     }
 }
 
+// Keys that act on a record (open, add, delete it) act once per press; held, the others repeat.
+bool ActsOncePerPress(uint16_t Key) {
+    return Key == VK_RETURN || Key == VK_INSERT || Key == VK_DELETE;
+}
+
 // What a key typed, when it typed printable text; shortcuts with Ctrl or Alt type nothing.
 QString TypedText(const QKeyEvent& Event) {
     if (Event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -50,6 +56,11 @@ QString TypedText(const QKeyEvent& Event) {
 
 void TStringGrid::keyPressEvent(QKeyEvent* Event) {
     uint16_t Key = VirtualKeyOf(Event->key());
+    if (ActsOncePerPress(Key) && IsKeyRepeat(*Event)) {
+        // Used up here: a held Del would otherwise delete one record after another.
+        Event->accept();
+        return;
+    }
     const bool IsVirtualKey = Key != 0;
     bool Used = false;
     if (IsVirtualKey) {

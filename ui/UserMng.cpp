@@ -12,8 +12,6 @@
 #include "ui_UserMng.h"
 #include "viewer/Viewer.h"
 
-#include <QShortcut>
-
 namespace {
 
 #include "ui/images/add.xpm"
@@ -67,28 +65,39 @@ void TMainForm::SetUpButtons() {
     }
 }
 
-// The buttons take no focus, so the keyboard reaches them through keys of their own; a double
-// click on a row edits it. A held key acts once: its repeats would delete one user after another.
+// The buttons take no focus, so the keyboard reaches them through the grid, the one control
+// with focus: Ins, Del and Enter, which the grid hands on once per press; a double click on a
+// row edits it.
 void TMainForm::SetUpKeys() {
-    const struct {
-        QKeySequence Key;
-        void (TMainForm::*Handler)();
-    } Keys[] = {
-        {QKeySequence(Qt::Key_Insert), &TMainForm::AddClick},
-        {QKeySequence(Qt::Key_Delete), &TMainForm::DeleteClick},
-        {QKeySequence(Qt::Key_Return), &TMainForm::EditClick},
-        {QKeySequence(Qt::Key_Enter), &TMainForm::EditClick},
+    FUi->Viewer->OnKeyDown = [this](QObject*, uint16_t& Key, TShiftState Shift) {
+        ViewerKeyDown(Key, Shift);
     };
-    for (const auto& K : Keys) {
-        auto* Shortcut = new QShortcut(K.Key, this);
-        Shortcut->setAutoRepeat(false);
-        connect(Shortcut, &QShortcut::activated, this, K.Handler);
-    }
     FUi->Viewer->OnDblClick = [this](QObject*) { ViewerDblClick(); };
     FUi->Viewer->OnKeyPress = [this](QObject*, QString& Text) { ViewerKeyPress(Text); };
     FUi->Viewer->OnCellHint = [this](QObject*, int ACol, int ARow) {
         return ViewerCellHint(ACol, ARow);
     };
+}
+
+void TMainForm::ViewerKeyDown(uint16_t& Key, TShiftState Shift) {
+    if (!(Shift * TShiftState{ssShift, ssAlt, ssCtrl}).Empty())
+        return;
+    void (TMainForm::*Handler)() = nullptr;
+    switch (Key) {
+    case VK_INSERT:
+        Handler = &TMainForm::AddClick;
+        break;
+    case VK_DELETE:
+        Handler = &TMainForm::DeleteClick;
+        break;
+    case VK_RETURN:
+        Handler = &TMainForm::EditClick;
+        break;
+    default:
+        return;
+    }
+    Key = 0; // used: it goes on neither to the grid nor to the window
+    (this->*Handler)();
 }
 
 // Only a double-click on a user's row edits: on the header or below the last row the current
@@ -159,8 +168,11 @@ void TMainForm::AddClick() {
     TAddUserWnd Editor(this, *User, FStore);
     if (Editor.ShowModal() != mrOk)
         return;
+    // The list holds the user only once Add has returned: when it throws (no memory to grow),
+    // the user is freed here and LastId stays, so that nothing of the Add remains.
+    FStore.Add(User.get());
+    User.release();
     FStore.Header.LastId = static_cast<uint16_t>(FStore.Header.LastId + 1);
-    FStore.Add(User.release());
     RefreshList();
 }
 

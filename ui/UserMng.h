@@ -6,8 +6,10 @@
 // explains them in a tooltip.
 
 #include "toolkit/Form.h"
+#include "toolkit/GridTypes.h"
 #include "toolkit/TypeAhead.h"
 
+#include <cstdint>
 #include <memory>
 
 class TUserC;
@@ -39,6 +41,7 @@ protected:
 private:
     void SetUpButtons();
     void SetUpKeys();
+    void ViewerKeyDown(uint16_t& Key, TShiftState Shift);
     void ViewerDblClick();
     void ViewerKeyPress(QString& Text);
     QString ViewerCellHint(int ACol, int ARow) const;

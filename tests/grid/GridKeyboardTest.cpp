@@ -1,5 +1,7 @@
 // Keyboard navigation of the string grid, through Qt key events.
 #include "GridFixture.h"
+#include "HeldKey.h"
+#include "toolkit/KeyRepeat.h"
 
 #include <QKeyEvent>
 #include <QTest>
@@ -158,6 +160,16 @@ TEST_F(GridKeys, AKeyZeroedByOnKeyDownIsNotActedOn) {
     EXPECT_EQ(Grid.Row(), 1);
     QTest::keyClick(&Grid, Qt::Key_PageDown);
     EXPECT_EQ(Grid.Row(), 11);
+}
+
+TEST_F(GridKeys, HeldEnterInsAndDelComeDownOnceWhileTheOtherKeysRepeat) {
+    WatchKeyRepeats();
+    std::vector<uint16_t> Down;
+    Grid.OnKeyDown = [&](QObject*, uint16_t& Key, TShiftState) { Down.push_back(Key); };
+    for (const Qt::Key Key : {Qt::Key_Return, Qt::Key_Insert, Qt::Key_Delete, Qt::Key_Down})
+        THeldKey(Key).Hold(&Grid, 3);
+    EXPECT_EQ(Down, (std::vector<uint16_t>{13, 45, 46, 40, 40, 40, 40}));
+    EXPECT_EQ(Grid.Row(), 5);
 }
 
 // Records the keys that reach it after its child let them pass.

@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 #include "GlobalUsers.h"
 #include "GuiTest.h"
+#include "HeldKey.h"
 #include "PackedValue.h"
 #include "RefFile.h"
 #include "TempDir.h"
@@ -26,6 +27,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -240,14 +243,31 @@ TEST_F(MainWindow, DeleteNeverTakesTheAdministratorAndAsksNothing) {
     EXPECT_TRUE(Boxes.Shown.empty());
 }
 
-TEST_F(MainWindow, AHeldDelOrInsActsOnceForItsPress) {
+TEST_F(MainWindow, AHeldDelInsOrEnterActsOnceForItsPress) {
     SelectRow(2);
-    QTest::keyPress(Grid(), Qt::Key_Delete);
-    for (int I = 0; I < 3; ++I)
-        RepeatKey(Qt::Key_Delete);
-    QTest::keyRelease(Grid(), Qt::Key_Delete);
+    THeldKey(Qt::Key_Delete).Hold(Grid(), 4);
     EXPECT_EQ(Users->Count(), 3);
-    NoEditorOf([&] { RepeatKey(Qt::Key_Insert); });
+    THeldKey(Qt::Key_Delete).Hold(Grid(), 0);
+    EXPECT_EQ(Users->Count(), 2) << "the next press deletes again";
+    RepeatKey(Qt::Key_Delete);
+    EXPECT_EQ(Users->Count(), 2) << "nor does a repeat that Qt marked as one";
+
+    // The repeats reach the editor that the press opened, and confirm nothing there.
+    for (const Qt::Key Key : {Qt::Key_Insert, Qt::Key_Return}) {
+        THeldKey Held(Key);
+        bool StillOpen = false;
+        InEditorOf([&] { Held.Press(Grid()); },
+                   [&](TAddUserWnd& Editor) {
+                       Held.Repeat(Editor.focusWidget() ? Editor.focusWidget() : &Editor, 3);
+                       StillOpen = Editor.isVisible();
+                   });
+        EXPECT_TRUE(StillOpen) << Key;
+        NoEditorOf([&] {
+            Held.Repeat(Grid(), 1);
+            Held.Release(Grid());
+        });
+    }
+    EXPECT_EQ(Users->Count(), 2);
 }
 
 TEST_F(MainWindow, ADoubleClickOffTheUsersRowsOpensNoEditor) {
@@ -346,6 +366,28 @@ TEST_F(MainWindow, AddStopsWhenTheFileCouldNotCountOneMoreUser) {
     EXPECT_EQ(Users->Count(), 0xFFFF);
     ASSERT_EQ(Boxes.Shown.size(), 1u);
     EXPECT_EQ(Boxes.Shown[0].Text, QStringLiteral("Nie można dodawać więcej użytkowników"));
+}
+
+// A store whose list cannot grow, as when memory runs out: its Add throws.
+class TFullStore : public TUserManager {
+protected:
+    void Grow() override { throw std::bad_alloc(); }
+};
+
+// The new user is freed (the sanitizer build's leak checker sees it otherwise).
+TEST_F(MainWindow, AnAddTheStoreCannotTakeLeavesNothingBehind) {
+    TFullStore Full;
+    Full.SetCapacity(1);
+    Full.Add(MakeUser(500, "admin", "tajne", rtLogon));
+    Full.Header.LastId = 500;
+    TUserManager* const Global = std::exchange(Users, &Full);
+    TMainForm Window(nullptr);
+    InEditorOf([&] { EXPECT_THROW(Window.AddClick(), std::bad_alloc); },
+               [](TAddUserWnd& Editor) { EditorOk(Editor, QStringLiteral("nowy")); });
+    Users = Global;
+    EXPECT_EQ(Full.Count(), 1);
+    EXPECT_EQ(Val(Full.Header.LastId), 500) << "no Id was handed out";
+    EXPECT_EQ(Window.Viewer()->RowCount(), 2);
 }
 
 TEST_F(MainWindow, EditShowsTheChangesOnOkAndNothingOnCancel) {
