@@ -8,6 +8,7 @@
 
 #include <QApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -144,15 +145,23 @@ void TApplication::HelpContext(int Context) {
     FHelpWindow->ShowTopic(*Help.Html, Context);
 }
 
-int TApplication::MessageBox(const QString& Text, const QString& Caption, int Flags) {
+int TApplication::MessageBox(const QString& Text, const QString& Caption, int Flags,
+                             const QString& Detail) {
     if (FMessageBoxHook)
         return FMessageBoxHook(Text, Caption, Flags);
-    if (!FQtApp || FTerminated) {
-        // No window can be shown (now): the text must not be lost.
+    const bool Shown = FQtApp && !FTerminated;
+    // Without a window (now) the text must not be lost either.
+    if (!Detail.isEmpty()) {
+        QString Line = Text + QStringLiteral(": ") + Detail;
+        Line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+                     Line.toLocal8Bit().constData());
+    } else if (!Shown) {
         std::fprintf(stderr, "%s\n", Text.toLocal8Bit().constData());
-        return MessageBoxDismissResult(Flags);
     }
-    return ShowQtMessageBox(Text, Caption, Flags);
+    if (!Shown)
+        return MessageBoxDismissResult(Flags);
+    return ShowQtMessageBox(Text, Caption, Flags, Detail);
 }
 
 void TApplication::SetMessageBoxHook(TMessageBoxHook Hook) {

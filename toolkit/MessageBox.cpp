@@ -97,7 +97,8 @@ QString ButtonCaption(QMessageBox::StandardButton Button) {
 
 } // namespace
 
-int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags) {
+int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags,
+                     const QString& Detail) {
     const TMessageBoxLayout L = MessageBoxLayout(Flags);
     QWidget* Parent = QApplication::activeModalWidget();
     if (!Parent)
@@ -105,6 +106,9 @@ int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags) {
     // Qt shows the application's name in place of an empty title; a blank keeps it empty.
     const QString Title = Caption.isEmpty() ? QStringLiteral(" ") : Caption;
     QMessageBox Box(L.Icon, Title, Text, QMessageBox::NoButton, Parent);
+    // Set before the format, which Qt passes on to the detail's label too: a path is no markup.
+    if (!Detail.isEmpty())
+        Box.setInformativeText(Detail);
     Box.setTextFormat(Qt::PlainText);
     for (const QMessageBox::StandardButton B : L.Buttons)
         Box.addButton(B)->setText(ButtonCaption(B));
