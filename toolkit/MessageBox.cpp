@@ -1,6 +1,7 @@
 #include "toolkit/MessageBox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 
 TMessageBoxLayout MessageBoxLayout(int Flags) {
@@ -106,10 +107,13 @@ int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags,
     // Qt shows the application's name in place of an empty title; a blank keeps it empty.
     const QString Title = Caption.isEmpty() ? QStringLiteral(" ") : Caption;
     QMessageBox Box(L.Icon, Title, Text, QMessageBox::NoButton, Parent);
-    // Set before the format, which Qt passes on to the detail's label too: a path is no markup.
-    if (!Detail.isEmpty())
-        Box.setInformativeText(Detail);
     Box.setTextFormat(Qt::PlainText);
+    if (!Detail.isEmpty()) {
+        Box.setInformativeText(Detail);
+        // A path is no markup; Qt 6.4 leaves the detail's label to guess.
+        if (auto* Label = Box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            Label->setTextFormat(Qt::PlainText);
+    }
     for (const QMessageBox::StandardButton B : L.Buttons)
         Box.addButton(B)->setText(ButtonCaption(B));
     Box.setDefaultButton(L.Buttons.front());
