@@ -28,7 +28,7 @@ std::string_view Trimmed(std::string_view S) {
 bool HasControlCharacter(std::string_view S) {
     for (const char C : S) {
         const auto U = static_cast<unsigned char>(C);
-        if ((U < 0x20 && C != '\t') || U == 0x7F)
+        if (U < 0x20 || U == 0x7F)
             return true;
     }
     return false;
@@ -69,13 +69,13 @@ TSettings ParseSettings(std::string_view Text, const std::string& Source) {
         const std::string_view Line = Trimmed(Raw);
         if (Line.empty() || Line.front() == '#' || Line.front() == ';')
             continue;
-        if (HasControlCharacter(Line))
-            Fail("niedozwolony znak sterujący");
         const std::size_t Equals = Line.find('=');
         if (Equals == std::string_view::npos)
             Fail("oczekiwano ustawienia w postaci Klucz=Wartość");
         const std::string_view Key = Trimmed(Line.substr(0, Equals));
         const std::string_view Value = Trimmed(Line.substr(Equals + 1));
+        if (HasControlCharacter(Key) || HasControlCharacter(Value))
+            Fail("niedozwolony znak sterujący");
         if (Key != "UserFile")
             Fail("nieznane ustawienie „" + Printable(Key) + "” (znane: UserFile)");
         if (UserFileSeen)
