@@ -150,7 +150,9 @@ int TApplication::MessageBox(const QString& Text, const QString& Caption, int Fl
     if (FMessageBoxHook)
         return FMessageBoxHook(Text, Caption, Flags);
     const bool Shown = FQtApp && !FTerminated;
-    // Without a window (now) the text must not be lost either.
+    // A detail (the file a message is about) goes to stderr with the text, so that a program
+    // started from a menu leaves it in the session's log; without a window (now) the text must
+    // not be lost either.
     if (!Detail.isEmpty()) {
         QString Line = Text + QStringLiteral(": ") + Detail;
         Line.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -276,9 +276,12 @@ scenario_no_display() {
     [ "$rc" -eq 64 ] && grep -q '^pelorin: Nieznana opcja: --frobnicate' "$out" ||
         fail "an unknown option: exit code $rc, $(cat "$out")"
     # Without its standard descriptors, which it cannot open again, the program stops at once.
-    (exec <&- >&- 2>&-; ulimit -n 1; exec "$app/pelorin" --file "$users")
-    rc=$?
-    [ "$rc" -eq 70 ] || fail "without descriptors 0-2: exit code $rc, not 70"
+    # (AddressSanitizer's runtime itself spins on them before main: not for its build.)
+    if ! ldd "$app/pelorin" | grep -q libasan; then
+        (exec <&- >&- 2>&-; ulimit -n 1; exec timeout 20 "$app/pelorin" --file "$users")
+        rc=$?
+        [ "$rc" -eq 70 ] || fail "without descriptors 0-2: exit code $rc, not 70"
+    fi
     file_untouched
 }
 
