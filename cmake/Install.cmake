@@ -1,9 +1,9 @@
 # What `cmake --install` puts where.
 #
-# pelorin finds its help file and the user file UsrPass.dat beside its own executable (the real
-# one: /proc/self/exe resolves symbolic links). So pelorin and pelorin.hlp go into one
-# application directory, where UsrPass.dat belongs too, and bin/pelorin is a relative symbolic
-# link to the program there. PELORIN_APP_DIR is that directory, relative to the prefix; "." puts
+# pelorin finds its help file beside its own executable (the real one: /proc/self/exe resolves
+# symbolic links), and the user file UsrPass.dat there too unless --file or the setting UserFile
+# in /etc/pelorin.conf names another. So pelorin and pelorin.hlp go into one application
+# directory, and bin/pelorin is a relative symbolic link to the program there. PELORIN_APP_DIR is that directory, relative to the prefix; "." puts
 # the program straight into the prefix (for example Zortan's own directory).
 
 include(GNUInstallDirs)
@@ -11,7 +11,7 @@ include(GNUInstallDirs)
 set(pelorin_doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/pelorin)
 
 set(PELORIN_APP_DIR "lib/pelorin" CACHE STRING
-    "Directory of pelorin, pelorin.hlp and UsrPass.dat, relative to the install prefix")
+    "Directory of pelorin and pelorin.hlp, relative to the install prefix")
 set(PELORIN_MAINTAINER "Pelorin maintainers <maintainers@users.noreply.c-seed-c1f1437a.example>"
     CACHE STRING "Maintainer named in the Debian package and its changelog")
 # The release that the changelog entry and the manual pages describe.
@@ -75,6 +75,10 @@ if(TARGET pelorin)
     install(FILES ${dist}/pelorin.svg
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
 endif()
+
+# The system-wide settings, every line a comment: only the package installs them (as a
+# conffile, see Package.cmake), since /etc is outside any prefix that `cmake --install` is given.
+install(FILES ${dist}/pelorin.conf DESTINATION /etc COMPONENT settings EXCLUDE_FROM_ALL)
 
 # Licence, changelog and the deployment guide.
 install(FILES ${dist}/copyright ${dist_out}/changelog.gz ${PROJECT_SOURCE_DIR}/docs/deployment.md

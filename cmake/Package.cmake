@@ -1,5 +1,6 @@
 # The Debian package, built by `cpack --preset package`: pelorin_<version>_<arch>.deb, installed
-# under /usr, its dependencies worked out from the binaries by dpkg-shlibdeps.
+# under /usr with its settings in /etc, its dependencies worked out from the binaries by
+# dpkg-shlibdeps. It holds no user file: that is the administrator's, outside /usr.
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelorin)
@@ -29,5 +30,13 @@ objects and a few functions, and 32 object flags. The program pelorin has a
 Polish Qt interface and locks the user file while it runs; the command-line
 tool usrpass creates, checks and lists user files, and adds, changes and
 removes users and sets passwords from scripts.")
+
+# One package with everything, the settings in /etc too, which dpkg keeps as a conffile: an
+# administrator's changes survive upgrades, and only a purge removes the file.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};ALL;/"
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};settings;/")
+file(WRITE ${PROJECT_BINARY_DIR}/dist/conffiles "/etc/pelorin.conf\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/dist/conffiles)
 
 include(CPack)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -147,15 +148,25 @@ void TApplication::HelpContext(int Context) {
     FHelpWindow->ShowTopic(*Help.Html, Context);
 }
 
-int TApplication::MessageBox(const QString& Text, const QString& Caption, int Flags) {
+int TApplication::MessageBox(const QString& Text, const QString& Caption, int Flags,
+                             const QString& Detail) {
     if (FMessageBoxHook)
         return FMessageBoxHook(Text, Caption, Flags);
-    if (!FQtApp || FTerminated) {
-        // No window can be shown (now): the text must not be lost.
+    const bool Shown = FQtApp && !FTerminated;
+    // A detail (the file a message is about) goes to stderr with the text, so that a program
+    // started from a menu leaves it in the session's log; without a window (now) the text must
+    // not be lost either.
+    if (!Detail.isEmpty()) {
+        QString Line = Text + QStringLiteral(": ") + Detail;
+        Line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+                     Line.toLocal8Bit().constData());
+    } else if (!Shown) {
         std::fprintf(stderr, "%s\n", Text.toLocal8Bit().constData());
-        return MessageBoxDismissResult(Flags);
     }
-    return ShowQtMessageBox(Text, Caption, Flags);
+    if (!Shown)
+        return MessageBoxDismissResult(Flags);
+    return ShowQtMessageBox(Text, Caption, Flags, Detail);
 }
 
 void TApplication::SetMessageBoxHook(TMessageBoxHook Hook) {

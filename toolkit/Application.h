@@ -75,7 +75,10 @@ public:
     void HelpContext(int Context);
     THelpWindow* HelpWindow() const { return FHelpWindow; } // the open one, if any
 
-    int MessageBox(const QString& Text, const QString& Caption, int Flags);
+    // A Detail goes below the text in the box and, with the text, to stderr as one line: a
+    // program started from a menu leaves it in the session's log too.
+    int MessageBox(const QString& Text, const QString& Caption, int Flags,
+                   const QString& Detail = QString());
     void SetMessageBoxHook(TMessageBoxHook Hook); // an empty hook restores the real box
 
 private:

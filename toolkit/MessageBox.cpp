@@ -1,6 +1,7 @@
 #include "toolkit/MessageBox.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 
 TMessageBoxLayout MessageBoxLayout(int Flags) {
@@ -97,7 +98,8 @@ QString ButtonCaption(QMessageBox::StandardButton Button) {
 
 } // namespace
 
-int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags) {
+int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags,
+                     const QString& Detail) {
     const TMessageBoxLayout L = MessageBoxLayout(Flags);
     QWidget* Parent = QApplication::activeModalWidget();
     if (!Parent)
@@ -106,6 +108,12 @@ int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags) {
     const QString Title = Caption.isEmpty() ? QStringLiteral(" ") : Caption;
     QMessageBox Box(L.Icon, Title, Text, QMessageBox::NoButton, Parent);
     Box.setTextFormat(Qt::PlainText);
+    if (!Detail.isEmpty()) {
+        Box.setInformativeText(Detail);
+        // A path is no markup; Qt 6.4 leaves the detail's label to guess.
+        if (auto* Label = Box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            Label->setTextFormat(Qt::PlainText);
+    }
     for (const QMessageBox::StandardButton B : L.Buttons)
         Box.addButton(B)->setText(ButtonCaption(B));
     Box.setDefaultButton(L.Buttons.front());

@@ -43,5 +43,7 @@ int MessageBoxResult(QMessageBox::StandardButton Button);
 // Esc has no button).
 int MessageBoxDismissResult(int Flags);
 
-// Shows a real modal box above the active window and returns the Windows result.
-int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags);
+// Shows a real modal box above the active window and returns the Windows result. A Detail (the
+// file the message is about, say) is shown below the text, which stays as it is.
+int ShowQtMessageBox(const QString& Text, const QString& Caption, int Flags,
+                     const QString& Detail = QString());

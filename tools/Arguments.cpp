@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -42,13 +43,14 @@ struct TCommandLine {
         AddCommand("list", TCommandKind::List)->add_flag("--json", A.Json);
         AddCommand("check", TCommandKind::Check);
 
+        // UŻYTKOWNIK of passwd and add is checked after the parse, as PLIK may be left out.
         CLI::App* Passwd = AddCommand("passwd", TCommandKind::Passwd);
-        Passwd->add_option("UŻYTKOWNIK", A.UserName)->required();
+        Passwd->add_option("UŻYTKOWNIK", A.UserName);
         Passwd->add_flag("--net", A.Net);
         Passwd->add_flag("--password-stdin", A.PasswordStdin);
 
         CLI::App* Add = AddCommand("add", TCommandKind::Add);
-        Add->add_option("UŻYTKOWNIK", A.UserName)->required();
+        Add->add_option("UŻYTKOWNIK", A.UserName);
         AddDescriptionOptions(*Add, A);
         Add->add_flag("--password-stdin", A.PasswordStdin);
 
@@ -70,10 +72,11 @@ struct TCommandLine {
         AddCommand("restore", TCommandKind::Restore)->add_option("--from", A.From);
     }
 
-    // A command whose first positional is the user file.
+    // A command whose first positional is the user file, which the system-wide setting UserFile
+    // may stand for (tools/UserFileSetting.h).
     CLI::App* AddCommand(const std::string& Name, TCommandKind Kind) {
         CLI::App* Command = App.add_subcommand(Name);
-        Command->add_option("PLIK", Result.FileName)->required();
+        Command->add_option("PLIK", Result.FileName);
         Command->callback([this, Kind] { Result.Kind = Kind; });
         return Command;
     }
@@ -171,11 +174,23 @@ TArguments ParseArguments(std::span<const std::string_view> Args) {
 
     TArguments Result = std::move(Line.Result);
     const std::string Command = Line.CommandName();
-    if (Result.FileName.empty() ||
-        (Result.Kind == TCommandKind::Diff && Result.NewFileName.empty()))
+    const CLI::App& Parsed = *Line.Command();
+    // Without PLIK the positionals given fill the command's other places: "passwd jan". diff
+    // always names both its files.
+    const CLI::Option* File = Parsed.get_option_no_throw("PLIK");
+    const CLI::Option* User = Parsed.get_option_no_throw("UŻYTKOWNIK");
+    const bool FileGiven = File == nullptr || File->count() > 0;
+    if (User != nullptr && User->count() == 0 && !Result.Id) {
+        if (!FileGiven) {
+            const bool SelectsUser =
+                Result.Kind == TCommandKind::Set || Result.Kind == TCommandKind::Del;
+            throw TUsageError("Polecenie " + Command + " wymaga argumentu UŻYTKOWNIK" +
+                              (SelectsUser ? " albo opcji --id" : ""));
+        }
+        Result.UserName = std::exchange(Result.FileName, std::string());
+    } else if ((FileGiven && Result.FileName.empty()) ||
+               (Result.Kind == TCommandKind::Diff && Result.NewFileName.empty())) {
         throw TUsageError("Pusta nazwa pliku");
-    const bool SelectsUser = Result.Kind == TCommandKind::Set || Result.Kind == TCommandKind::Del;
-    if (SelectsUser && !Result.Id && Line.Command()->get_option("UŻYTKOWNIK")->count() == 0)
-        throw TUsageError("Polecenie " + Command + " wymaga argumentu UŻYTKOWNIK albo opcji --id");
+    }
     return Result;
 }

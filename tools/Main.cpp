@@ -5,10 +5,12 @@
 #include "tools/Arguments.h"
 #include "tools/Commands.h"
 #include "tools/ToolError.h"
+#include "tools/UserFileSetting.h"
 
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -76,8 +78,12 @@ int main(int argc, char** argv) {
     TSyslogAudit Audit("usrpass");
     SetAuditSink(&Audit);
     const std::vector<std::string_view> Args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string FileFromSettings; // named in the open results' messages, as the caller did not
     try {
-        return FlushOutput(Run(ParseArguments(Args)));
+        TArguments Parsed = ParseArguments(Args);
+        if (TakeUserFileFromSettings(Parsed))
+            FileFromSettings = Parsed.FileName;
+        return FlushOutput(Run(Parsed));
     } catch (const TUsageError& E) {
         // The error and the synopsis; the whole text would bury the error above it.
         const std::string_view Usage = UsageText;
@@ -86,8 +92,13 @@ int main(int argc, char** argv) {
                   << "\nOpis poleceń i opcji: usrpass --help\n";
         return ExitUsage;
     } catch (const TToolError& E) {
+        const bool OpenResult = E.ExitCode >= ueNoFile && E.ExitCode <= ueDamaged;
         if (*E.what() != '\0')
-            std::cerr << E.what() << '\n';
+            std::cerr << E.what()
+                      << (OpenResult && !FileFromSettings.empty()
+                              ? SettingsFileNote(FileFromSettings)
+                              : std::string())
+                      << '\n';
         return FlushOutput(E.ExitCode);
     } catch (const std::exception& E) {
         std::cerr << E.what() << '\n';

@@ -11,6 +11,7 @@ inline constexpr int ExitUsage = 64;  // sysexits EX_USAGE
 inline constexpr int ExitData = 65;   // sysexits EX_DATAERR: bad name or password, no such user
 inline constexpr int ExitOutput = 74; // sysexits EX_IOERR: the listing could not be written
 inline constexpr int ExitInternal = 70;
+inline constexpr int ExitSettings = 78; // EX_CONFIG: the system-wide settings are not understood
 
 class TToolError : public std::runtime_error {
 public:

@@ -46,6 +46,10 @@ Polecenia:
 UŻYTKOWNIK to nazwa w Zortan: polecenie dotyczy pierwszego użytkownika o tej nazwie
 (wielkość liter ma znaczenie); --id ID wskazuje użytkownika po Id.
 
+PLIK można pominąć, gdy ustawienie UserFile w /etc/pelorin.conf (albo w pliku, który wskazuje
+zmienna środowiska PELORIN_CONFIG) wskazuje plik z użytkownikami, np. "usrpass passwd jan";
+diff zawsze wymaga obu plików.
+
 Opcje:
   --admin NAZWA      nazwa administratora w Zortan (init)
   --password-stdin   hasło z pierwszego wiersza standardowego wejścia; bez tej opcji init
@@ -86,4 +90,5 @@ Kody wyjścia:
       poprzedniej wersji pliku (restore)
   70  błąd wewnętrzny (na przykład brak pamięci)
   74  nie można wypisać wyniku
+  78  błąd w pliku ustawień (/etc/pelorin.conf)
 )";

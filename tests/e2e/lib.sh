@@ -17,6 +17,8 @@ e2e_begin() { # NAME (shown in failures)
     xvfb_pid=
     wm_pid=
     n_started=0
+    # The machine's own /etc/pelorin.conf must not count; a scenario may write this one.
+    export PELORIN_CONFIG=$work/pelorin.conf
     trap e2e_cleanup EXIT
 }
 
@@ -93,10 +95,12 @@ install_app() {
     cp "$pelorin" "$helpfile" "$app/"
 }
 
-# Starts a copy of pelorin; its pid is in $started.
+# Starts a copy of pelorin with the arguments given; its pid is in $started, its output in
+# $started_log.
 start_pelorin() {
     n_started=$((n_started + 1))
-    "$app/pelorin" >"$work/pelorin.$n_started.log" 2>&1 &
+    started_log=$work/pelorin.$n_started.log
+    "$app/pelorin" "$@" >"$started_log" 2>&1 &
     started=$!
     pids+=("$started")
 }

@@ -50,6 +50,8 @@ scenario_missing_file() {
     [ "$(visible_windows "$p")" -eq 1 ] || fail "more than the one message box is shown: $(windows_of "$p")"
     press "$box" Return
     wait_exit "$p"
+    grep -qF "pelorin: Brak pliku z użytkownikami: $users (plik w katalogu programu;" \
+        "$started_log" || fail "stderr does not name the missing file"
     [ ! -e "$users" ] || fail "a user file was created"
     [ -z "$(ls -A "$app" | grep -v -e '^pelorin$' -e '^pelorin.hlp$')" ] || fail "files were created"
 }
@@ -202,6 +204,49 @@ scenario_display_lost() {
     done
 }
 
+# The user file elsewhere: named by the system-wide setting, which usrpass follows too, or by
+# --file, which wins over it. A setting that is not understood stops the program.
+scenario_user_file_elsewhere() {
+    users=$work/zortan/UsrPass.dat
+    mkdir -p "$work/zortan"
+    make_users
+    printf '# Zortan\nUserFile=%s\n' "$users" >"$PELORIN_CONFIG"
+    start_pelorin
+    local p=$started w m box rc
+    w=$(wait_window "$p" '^Logowanie$') || no_window "$p" "logon dialog"
+    # The program holds the lock of the file the setting names.
+    "$usrpass" passwd admin --password-stdin </dev/null 2>/dev/null
+    rc=$?
+    [ "$rc" -eq 5 ] || fail "usrpass on the file of the setting: exit code $rc, not 5 (locked)"
+    logon "$w" admin admin
+    m=$(main_window "$p") || no_window "$p" "main window"
+    close_main_window "$m"
+    wait_exit "$p"
+    file_written_back_and_loadable
+    [ ! -e "$app/UsrPass.dat" ] || fail "a user file appeared beside the program"
+
+    touch -d '2001-01-01 00:00:00' "$users"
+    start_pelorin -f "$work/other/UsrPass.dat"
+    p=$started
+    box=$(wait_box "$p") || fail "no message for the missing file of --file"
+    press "$box" Return
+    wait_exit "$p"
+    grep -qF "Brak pliku z użytkownikami: $work/other/UsrPass.dat (opcja --file)" "$started_log" ||
+        fail "stderr does not name the file of --file: $(cat "$started_log")"
+    file_untouched
+
+    echo 'UserFile=UsrPass.dat' >"$PELORIN_CONFIG"
+    start_pelorin
+    p=$started
+    box=$(wait_box "$p") || fail "no message for the setting that is not understood"
+    press "$box" Return
+    wait_end "$p"
+    [ "$ended_rc" -eq 78 ] || fail "exit code $ended_rc for a setting not understood, not 78"
+    grep -qF "pelorin: $PELORIN_CONFIG, wiersz 1: UserFile musi być ścieżką bezwzględną" \
+        "$started_log" || fail "stderr does not name the setting: $(cat "$started_log")"
+    file_untouched
+}
+
 # No display at all, and one that does not answer: one clear line, exit code 1, file untouched.
 scenario_no_display() {
     make_users
@@ -221,6 +266,23 @@ scenario_no_display() {
             fail "DISPLAY $display: not the one line: $(cat "$out")"
         file_untouched
     done
+    # The command line needs no display, and a wrong one stops everything else.
+    env -u DISPLAY "$app/pelorin" --version >"$out" 2>&1 || fail "--version failed: $(cat "$out")"
+    grep -qx 'pelorin (Pelorin) [0-9.]*' "$out" || fail "--version printed $(cat "$out")"
+    env -u DISPLAY "$app/pelorin" --help >"$out" 2>&1 || fail "--help failed: $(cat "$out")"
+    grep -q -- '-f, --file PLIK' "$out" || fail "--help printed $(cat "$out")"
+    env -u DISPLAY "$app/pelorin" --file "$users" --frobnicate >"$out" 2>&1
+    rc=$?
+    [ "$rc" -eq 64 ] && grep -q '^pelorin: Nieznana opcja: --frobnicate' "$out" ||
+        fail "an unknown option: exit code $rc, $(cat "$out")"
+    # Without its standard descriptors, which it cannot open again, the program stops at once.
+    # (AddressSanitizer's runtime itself spins on them before main: not for its build.)
+    if ! ldd "$app/pelorin" | grep -q libasan; then
+        (exec <&- >&- 2>&-; ulimit -n 1; exec timeout 20 "$app/pelorin" --file "$users")
+        rc=$?
+        [ "$rc" -eq 70 ] || fail "without descriptors 0-2: exit code $rc, not 70"
+    fi
+    file_untouched
 }
 
 declare -F "scenario_$scenario" >/dev/null || fail "no such scenario"

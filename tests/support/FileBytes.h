@@ -22,3 +22,7 @@ inline void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Byte
     if (!Out)
         throw std::runtime_error("cannot write " + Path);
 }
+
+inline void WriteText(const std::string& Path, const std::string& Text) {
+    WriteBytes(Path, std::vector<uint8_t>(Text.begin(), Text.end()));
+}

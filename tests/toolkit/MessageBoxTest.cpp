@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 
@@ -52,21 +53,30 @@ protected:
 };
 
 TEST_F(RealMessageBox, ErrorBoxShowsTextIconAndEmptyCaption) {
-    QString Title = QStringLiteral("unset"), Text;
+    QString Title = QStringLiteral("unset"), Text, Detail;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     int Buttons = 0;
+    Qt::TextFormat DetailFormat = Qt::AutoText;
     WhenModal([&] {
         QMessageBox* Box = OpenBox();
         ASSERT_NE(Box, nullptr);
         Title = Box->windowTitle();
         Text = Box->text();
+        Detail = Box->informativeText();
+        if (auto* Label = Box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            DetailFormat = Label->textFormat();
         Icon = Box->icon();
         Buttons = static_cast<int>(Box->buttons().size());
         PressOnBox(Qt::Key_Escape);
     });
-    EXPECT_EQ(ShowQtMessageBox(QStringLiteral("Brak dostępu"), QString(), 16), IDOK);
+    // The detail, a path, is shown as it is, never as markup.
+    const QString Path = QStringLiteral("/srv/<b>z</b>/UsrPass.dat\n(opcja --file)");
+    EXPECT_EQ(ShowQtMessageBox(QStringLiteral("Brak pliku z użytkownikami"), QString(), 16, Path),
+              IDOK);
     EXPECT_TRUE(Title.trimmed().isEmpty()) << "not the application's name: " << Title.toStdString();
-    EXPECT_EQ(Text, QStringLiteral("Brak dostępu"));
+    EXPECT_EQ(Text, QStringLiteral("Brak pliku z użytkownikami"));
+    EXPECT_EQ(Detail, Path);
+    EXPECT_EQ(DetailFormat, Qt::PlainText);
     EXPECT_EQ(Icon, QMessageBox::Critical);
     EXPECT_EQ(Buttons, 1);
 }

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr auto Timeout = std::chrono::seconds(30);
+constexpr const char* NoSettings = "/nonexistent/pelorin.conf";
 
 std::vector<char*> ArgvOf(const std::vector<std::string>& Args, std::string& Program) {
     Program = USRPASS_PATH;
@@ -65,6 +66,7 @@ struct TPipe {
         const rlimit Limit{*O.FileSizeLimit, *O.FileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &Limit);
     }
+    setenv("PELORIN_CONFIG", O.Settings.empty() ? NoSettings : O.Settings.c_str(), 1);
     if (O.Umask)
         umask(*O.Umask);
     if (O.RunAsUser) {
@@ -160,6 +162,7 @@ TTerminalRun RunUsrpassOnTerminal(const std::vector<std::string>& Args,
     if (Pid < 0)
         throw std::runtime_error("forkpty");
     if (Pid == 0) {
+        setenv("PELORIN_CONFIG", NoSettings, 1);
         execv(Program.c_str(), Argv.data());
         _exit(127);
     }

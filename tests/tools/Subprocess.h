@@ -18,6 +18,9 @@ struct TRunOptions {
     std::optional<uid_t> RunAsUser; // drop to this user and its group (when root)
     std::optional<mode_t> Umask;
     bool StdinClosed = false; // the child starts with descriptor 0 closed
+    // PELORIN_CONFIG of the child; by default a file that does not exist, so that the machine's
+    // own /etc/pelorin.conf never counts.
+    std::string Settings;
     // Runs with the child's pid once its standard input is fed and closed (to kill it, say).
     std::function<void(pid_t)> WhenFed;
 
@@ -37,6 +40,10 @@ struct TRunOptions {
     }
     TRunOptions& WithStdinClosed() {
         StdinClosed = true;
+        return *this;
+    }
+    TRunOptions& WithSettings(std::string Path) {
+        Settings = std::move(Path);
         return *this;
     }
     TRunOptions& OnceFed(std::function<void(pid_t)> Step) {
