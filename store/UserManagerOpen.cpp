@@ -49,7 +49,16 @@ int TUserManager::OpenFile(const TWhere& Where, bool Writing, bool HoldDamaged) 
     for (int Attempt = 0; Attempt < ReopenAttempts; ++Attempt) {
         if (Where.Path != nullptr ? !FileExists(*Where.Path) : !Where.Dir->Has(Where.Name))
             return ueNoFile;
-        const int Result = OpenChecked(Where, Writing, HoldDamaged);
+        int Result = ueOpen;
+        try {
+            Result = OpenChecked(Where, Writing, HoldDamaged);
+        } catch (...) {
+            // Out of memory for the users: nothing is loaded, and the file and its lock go.
+            Clear();
+            (void)Handle.Close();
+            FDir = TPinnedDirectory();
+            throw;
+        }
         if (Result != OpenStartOver) {
             if (Result == ueOk)
                 ForWriting = Writing;
