@@ -8,6 +8,6 @@
 std::string ReadStandardInput() {
     std::string Text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
     if (std::cin.bad())
-        throw TToolError(ExitData, "Nie można odczytać standardowego wejścia");
+        throw TToolError(ExitData, "nie można odczytać standardowego wejścia");
     return Text;
 }
