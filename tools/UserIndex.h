@@ -5,16 +5,16 @@
 #include "store/UserManager.h"
 
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class TUserIndex {
 public:
     explicit TUserIndex(const TUserManager& Store);
 
-    // The first user in list order with exactly this logon name (CP1250), or null.
+    // The first user in list order with exactly this logon name (CP1250), or null. Names are
+    // compared as they stand, but found by their form when the index took them: an index that
+    // finds users by name is for commands that do not rename them.
     TUserC* ByName(std::string_view Cp1250Name) const;
     // The first user in list order with this Id, or null, as UserById finds him.
     TUserC* ById(uint16_t Id) const { return FById[Id]; }
@@ -22,6 +22,15 @@ public:
     void Appended(TUserC& User);
 
 private:
-    std::unordered_map<std::string, TUserC*> FByName; // names copied: they may change meanwhile
-    std::vector<TUserC*> FById;                       // every 16-bit Id
+    // Open addressing in one array: a user costs no allocation of its own, and a look-up touches
+    // a user's record only when the name's hash matches.
+    struct TSlot {
+        uint32_t Tag = 0;   // the upper half of the name's hash
+        uint32_t Place = 0; // 1 + the user's place in FUsers; 0 for an empty slot
+    };
+    void Insert(std::size_t Place); // the user at FUsers[Place - 1]
+
+    std::vector<TUserC*> FUsers; // in list order
+    std::vector<TSlot> FSlots;   // a power of two, at most half full
+    std::vector<TUserC*> FById;  // every 16-bit Id
 };
