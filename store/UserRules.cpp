@@ -22,7 +22,8 @@ TLogonNames::TLogonNames(const TUserManager& Store) {
         const TUserC& User = *Store.Items(I);
         if (!User.HasRight(rtLogon))
             continue;
-        const auto [Found, New] = FNames.try_emplace(User.Rec.UserName.View(), User.Rec.Id, false);
+        const auto [Found, New] =
+            FNames.try_emplace(User.Rec.UserName.View(), THolders{User.Rec.Id, false});
         if (!New && Found->second.FirstId != User.Rec.Id)
             Found->second.OtherIds = true;
     }

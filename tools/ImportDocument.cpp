@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -259,11 +260,11 @@ private:
             }
         });
         if (FEntry.Id) {
-            std::size_t& Earlier = FPositionOfId[*FEntry.Id];
+            uint32_t& Earlier = FPositionOfId[*FEntry.Id];
             if (Earlier != 0)
                 Refuse(FEntry.Place(),
                        "ten użytkownik jest już w pozycji " + std::to_string(Earlier));
-            Earlier = FEntry.Position;
+            Earlier = static_cast<uint32_t>(FEntry.Position);
         }
         Entries.push_back(std::move(FEntry));
     }
@@ -274,7 +275,8 @@ private:
     bool FSeenLastId = false;
     TImportEntry FEntry{};
     std::vector<std::pair<std::string, TValue>> FFields; // of the entry being read
-    std::vector<std::size_t> FPositionOfId = std::vector<std::size_t>(0x10000, 0);
+    // Zeroed in one go, not an element at a time.
+    std::unique_ptr<uint32_t[]> FPositionOfId = std::make_unique<uint32_t[]>(0x10000);
 };
 
 } // namespace

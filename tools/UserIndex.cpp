@@ -17,7 +17,7 @@ std::size_t SlotsFor(std::size_t Users) {
 
 } // namespace
 
-TUserIndex::TUserIndex(const TUserManager& Store) : FById(0x10000, nullptr) {
+TUserIndex::TUserIndex(const TUserManager& Store) : FById(std::make_unique<TUserC*[]>(0x10000)) {
     const auto Count = static_cast<std::size_t>(Store.Count());
     FUsers.reserve(Count);
     FSlots.resize(SlotsFor(Count));

@@ -5,6 +5,7 @@
 #include "store/UserManager.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +31,7 @@ private:
     };
     void Insert(std::size_t Place); // the user at FUsers[Place - 1]
 
-    std::vector<TUserC*> FUsers; // in list order
-    std::vector<TSlot> FSlots;   // a power of two, at most half full
-    std::vector<TUserC*> FById;  // every 16-bit Id
+    std::vector<TUserC*> FUsers;      // in list order
+    std::vector<TSlot> FSlots;        // a power of two, at most half full
+    std::unique_ptr<TUserC*[]> FById; // every 16-bit Id, zeroed in one go
 };
