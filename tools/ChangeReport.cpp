@@ -22,7 +22,7 @@ std::vector<uint16_t> IdsOf(std::span<const TUserRec> Users) {
     std::vector<uint16_t> Ids;
     Ids.reserve(Users.size());
     for (const TUserRec& Rec : Users)
-        Ids.push_back(Rec.Id);
+        Ids.push_back(uint16_t{Rec.Id}); // a copy: the packed field may not be aligned
     return Ids;
 }
 

@@ -44,6 +44,7 @@ std::vector<std::string> StrictFindings(const TUserManager& Users) {
         const TUserC& User = *Users.Items(I);
         const TUserRec& Rec = User.Rec;
         const std::string_view Name = Rec.UserName.View();
+        const uint16_t Id = Rec.Id; // a copy: the packed field may not be aligned
         std::vector<std::string> What;
         if (User.HasRight(rtLogon) && User.GetPass().empty())
             What.push_back("prawo logowania z pustym hasłem Zortan: zaloguje się każdy");
@@ -52,11 +53,10 @@ std::vector<std::string> StrictFindings(const TUserManager& Users) {
         CheckName(Name, "nazwa w Zortan", true, What);
         CheckName(Rec.NetUserName.View(), "nazwa sieciowa", true, What);
         CheckName(Rec.Name.View(), "pełna nazwa", false, What);
-        if (const auto [Earlier, New] = FirstWithName.try_emplace(Name, Rec.Id);
-            !New && !Name.empty())
+        if (const auto [Earlier, New] = FirstWithName.try_emplace(Name, Id); !New && !Name.empty())
             What.push_back("tę samą nazwę w Zortan ma wcześniejszy użytkownik o Id " +
                            std::to_string(Earlier->second));
-        if (const auto [Earlier, New] = FirstWithId.try_emplace(Rec.Id, Name); !New)
+        if (const auto [Earlier, New] = FirstWithId.try_emplace(Id, Name); !New)
             What.push_back("to samo Id ma wcześniejszy użytkownik " + QuotedName(Earlier->second));
         if (I == 0 && !User.HasRight(rtLogon))
             What.push_back("administrator (pierwszy w pliku) bez prawa logowania");
@@ -66,8 +66,8 @@ std::vector<std::string> StrictFindings(const TUserManager& Users) {
             What.push_back(std::string("bity praw bez znaczenia: ") + Bits);
         }
         for (const std::string& W : What)
-            Findings.push_back("Id " + std::to_string(Rec.Id) + ", nazwa w Zortan " +
-                               QuotedName(Name) + ": " + W);
+            Findings.push_back("Id " + std::to_string(Id) + ", nazwa w Zortan " + QuotedName(Name) +
+                               ": " + W);
     }
     return Findings;
 }
