@@ -22,6 +22,9 @@ std::string ReadStandardInput() {
         if (N < 0)
             throw TToolError(ExitData, "nie można odczytać standardowego wejścia");
         Used += static_cast<std::size_t>(N);
+        if (Used > MaxInputBytes)
+            throw TToolError(ExitData, "standardowe wejście jest dłuższe niż " +
+                                           std::to_string(MaxInputBytes >> 20) + " MB");
     }
     Text.resize(Used);
     return Text;
