@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <pwd.h>
 #include <string_view>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <syslog.h>
 #include <unistd.h>
 #include <vector>
@@ -41,8 +44,11 @@ bool AuditEnabled() {
 }
 
 void Audit(const std::string& Text) {
-    if (CurrentSink != nullptr)
-        CurrentSink->Write(Text + "; by " + AuditActor());
+    if (CurrentSink == nullptr)
+        return;
+    // A save writes a line per user it changed, 65,535 at most: the user database is asked once.
+    static const std::string Actor = AuditActor();
+    CurrentSink->Write(Text + "; by " + Actor);
 }
 
 std::string AuditActor() {
@@ -83,6 +89,34 @@ TSyslogAudit::~TSyslogAudit() {
     ::closelog();
 }
 
+namespace {
+
+// Whether a system logger listens where syslog(3) sends (_PATH_LOG, on a datagram or a stream
+// socket, as syslog tries them).
+bool LoggerListens() {
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    std::strncpy(Address.sun_path, _PATH_LOG, sizeof Address.sun_path - 1);
+    for (const int Type : {SOCK_DGRAM, SOCK_STREAM}) {
+        const int Fd = ::socket(AF_UNIX, Type | SOCK_CLOEXEC, 0);
+        if (Fd < 0)
+            continue;
+        const bool Connected =
+            ::connect(Fd, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) == 0;
+        ::close(Fd);
+        if (Connected)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void TSyslogAudit::Write(const std::string& Line) {
-    ::syslog(LOG_AUTHPRIV | LOG_NOTICE, "%s", Line.c_str());
+    // Without a logger syslog(3) tries to connect anew for every line, which a save of 65,535
+    // changed users would pay 65,535 times; the lines are lost either way.
+    if (FLoggerListens < 0)
+        FLoggerListens = LoggerListens() ? 1 : 0;
+    if (FLoggerListens == 1)
+        ::syslog(LOG_AUTHPRIV | LOG_NOTICE, "%s", Line.c_str());
 }

@@ -24,7 +24,7 @@ std::string AuditActor();
 std::string AuditQuoted(std::string_view Utf8);
 
 // syslog(3) with facility authpriv, the given identity and the process id. Where no system
-// logger runs, the lines are lost and nothing fails.
+// logger runs when the first line is written, the lines are lost and nothing fails.
 class TSyslogAudit : public TAuditSink {
 public:
     explicit TSyslogAudit(const char* Ident); // Ident must outlive the sink (a literal)
@@ -32,4 +32,7 @@ public:
     TSyslogAudit(const TSyslogAudit&) = delete;
     TSyslogAudit& operator=(const TSyslogAudit&) = delete;
     void Write(const std::string& Line) override;
+
+private:
+    int FLoggerListens = -1; // found out at the first line: 1 yes, 0 no
 };

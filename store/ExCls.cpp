@@ -73,6 +73,23 @@ void TObjList::DeleteAndFree(int Index) {
     FreeItem(Item);
 }
 
+void TObjList::DeleteAndFreeIf(const std::function<bool(const TObject&)>& Doomed) {
+    std::vector<TObject*> Kept;
+    std::vector<TObject*> Freed;
+    for (int Index = 0; Index < Count(); ++Index) {
+        TObject* Item = Get(Index);
+        (Item != nullptr && Doomed(*Item) ? Freed : Kept).push_back(Item);
+    }
+    if (Freed.empty())
+        return;
+    // Within the capacity the list has: Add cannot fail, and no item is lost or freed twice.
+    SetCount(0);
+    for (TObject* Item : Kept)
+        Add(Item);
+    for (TObject* Item : Freed)
+        FreeItem(Item);
+}
+
 void TObjList::Clear() {
     for (int Index = Count() - 1; Index >= 0; --Index) {
         TObject* Item = Get(Index);

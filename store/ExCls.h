@@ -2,6 +2,7 @@
 // Owning lists: TObjList frees what it holds; TStrList is a TObjList of owned strings.
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ public:
 
     TObject* Items(int Index) const { return Get(Index); }
     void DeleteAndFree(int Index);
+    // Removes and frees every item for which Doomed holds, the others keeping their order, in
+    // one pass (DeleteAndFree moves the later items at each call). Null items stay.
+    void DeleteAndFreeIf(const std::function<bool(const TObject&)>& Doomed);
     void Clear() override; // frees from the last item down; null items are passed over
 
     int32_t Delta = 0; // growth step; 0 means the base list's own growth

@@ -10,13 +10,43 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 inline constexpr uint16_t UserIdLimit = 0xFFF5; // identifiers at and above it are not handed out
 inline constexpr int MaxUserCount = 0xFFFF;     // the file counts its users in 16 bits
 inline constexpr const char* NoMoreUsersText = "Nie można dodawać więcej użytkowników";
 
-// The editor's first refusal (UTF-8 text) for User with the logon name UserName (CP1250) as the
-// store now stands, in the editor's order; none when the editor accepts him.
+// The editor's refusals on OK, in the order in which it checks them.
+enum class TRefusal {
+    NoUserName,        // the logon name is empty
+    AdminWithoutLogon, // the administrator must keep the logon right
+    LogonNameTaken,    // another user with the logon right has the logon name
+};
+// The editor's own message (UTF-8).
+const char* RefusalText(TRefusal Refusal);
+
+// The logon names of the users who hold the logon right, gathered in one pass: LogonNameUsed for
+// many users at once. Holds views of the users' names; valid while the store and their names stay
+// as they were.
+class TLogonNames {
+public:
+    explicit TLogonNames(const TUserManager& Store);
+    // As TUserManager::LogonNameUsed.
+    bool Used(std::string_view UserName, uint16_t Id) const;
+
+private:
+    struct THolders {
+        uint16_t FirstId;
+        bool OtherIds; // a holder with another Id than FirstId
+    };
+    std::unordered_map<std::string_view, THolders> FNames;
+};
+
+// The editor's first refusal for User with the logon name UserName (CP1250) as the store now
+// stands; none when the editor accepts him. Names: the logon names of the store.
+std::optional<TRefusal> EditorRule(const TUserManager& Store, const TLogonNames& Names,
+                                   std::string_view UserName, const TUserC& User);
+// The same for one user, with the editor's message (UTF-8).
 std::optional<std::string> EditorRefusal(const TUserManager& Store, std::string_view UserName,
                                          const TUserC& User);
 

@@ -18,6 +18,12 @@ void AddDescriptionOptions(CLI::App& Command, TArguments& A) {
     Command.add_option("--objects", A.Objects);
 }
 
+// Every writing command can show its change instead of saving it, as diff would show it.
+void AddDryRunOptions(CLI::App& Command, TArguments& A) {
+    CLI::Option* DryRun = Command.add_flag("--dry-run", A.DryRun);
+    Command.add_flag("--json", A.Json)->needs(DryRun);
+}
+
 // UŻYTKOWNIK or --id ID, not both; whether one was given is checked after the parse.
 void AddUserSelection(CLI::App& Command, TArguments& A) {
     CLI::Option* User = Command.add_option("UŻYTKOWNIK", A.UserName);
@@ -41,7 +47,7 @@ struct TCommandLine {
         Init->add_flag("--password-stdin", A.PasswordStdin);
 
         AddCommand("list", TCommandKind::List)->add_flag("--json", A.Json);
-        AddCommand("check", TCommandKind::Check);
+        AddCommand("check", TCommandKind::Check)->add_flag("--strict", A.Strict);
 
         // UŻYTKOWNIK of passwd and add is checked after the parse, as PLIK may be left out.
         CLI::App* Passwd = AddCommand("passwd", TCommandKind::Passwd);
@@ -53,15 +59,30 @@ struct TCommandLine {
         Add->add_option("UŻYTKOWNIK", A.UserName);
         AddDescriptionOptions(*Add, A);
         Add->add_flag("--password-stdin", A.PasswordStdin);
+        Add->add_flag("--empty-password", A.EmptyPassword);
+        AddDryRunOptions(*Add, A);
 
         CLI::App* Set = AddCommand("set", TCommandKind::Set);
         AddUserSelection(*Set, A);
         Set->add_option("--user-name", A.NewUserName);
         AddDescriptionOptions(*Set, A);
+        Set->add_flag("--empty-password", A.EmptyPassword);
+        AddDryRunOptions(*Set, A);
 
-        AddUserSelection(*AddCommand("del", TCommandKind::Del), A);
-        AddCommand("chpasswd", TCommandKind::Chpasswd)->add_flag("--net", A.Net);
-        AddCommand("import", TCommandKind::Import)->add_flag("--delete-missing", A.DeleteMissing);
+        CLI::App* Del = AddCommand("del", TCommandKind::Del);
+        AddUserSelection(*Del, A);
+        AddDryRunOptions(*Del, A);
+
+        CLI::App* Chpasswd = AddCommand("chpasswd", TCommandKind::Chpasswd);
+        Chpasswd->add_flag("--net", A.Net);
+        Chpasswd->add_option("--encoding", A.Encoding);
+        AddDryRunOptions(*Chpasswd, A);
+
+        CLI::App* Import = AddCommand("import", TCommandKind::Import);
+        Import->add_flag("--delete-missing", A.DeleteMissing);
+        Import->add_flag("--empty-password", A.EmptyPassword);
+        Import->add_option("--encoding", A.Encoding);
+        AddDryRunOptions(*Import, A);
 
         // diff names its files STARY and NOWY.
         CLI::App* Diff = App.add_subcommand("diff");
@@ -69,7 +90,9 @@ struct TCommandLine {
         Diff->add_option("NOWY", A.NewFileName)->required();
         Diff->add_flag("--json", A.Json);
         Diff->callback([this] { Result.Kind = TCommandKind::Diff; });
-        AddCommand("restore", TCommandKind::Restore)->add_option("--from", A.From);
+        CLI::App* Restore = AddCommand("restore", TCommandKind::Restore);
+        Restore->add_option("--from", A.From);
+        AddDryRunOptions(*Restore, A);
     }
 
     // A command whose first positional is the user file, which the system-wide setting UserFile
@@ -135,6 +158,8 @@ std::string PolishMessage(const TCommandLine& Line, const CLI::ParseError& E,
                (Missing->get_positional() ? "argumentu " + NameOf(*Missing)
                                           : "opcji " + NameOf(*Missing));
     }
+    if (dynamic_cast<const CLI::RequiresError*>(&E) != nullptr)
+        return "Opcja --json polecenia " + Command + " wymaga opcji --dry-run";
     if (dynamic_cast<const CLI::ExcludesError*>(&E) != nullptr)
         return "Polecenie " + Command + " przyjmuje UŻYTKOWNIK albo --id, nie oba";
     if (dynamic_cast<const CLI::ConversionError*>(&E) != nullptr ||

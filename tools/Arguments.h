@@ -36,10 +36,15 @@ struct TArguments {
     std::optional<std::string> Rights;      // --rights: codes, see MaskSyntax.h
     std::optional<std::string> Objects;     // --objects: numbers and ranges
     std::optional<std::string> From;        // --from of restore: a backup to restore from
+    std::optional<std::string> Encoding;    // --encoding of chpasswd and import: an iconv name
     bool PasswordStdin = false;
-    bool Json = false;
+    bool Json = false; // list, diff, and the preview of --dry-run
     bool Net = false;
     bool DeleteMissing = false;
+    bool DryRun = false; // the writing commands: show the change, write nothing
+    bool EmptyPassword =
+        false;           // add, set, import: a user may gain the logon right without a password
+    bool Strict = false; // check: also what an administrator should look at
 };
 
 // Throws TUsageError, with a Polish message, for a command line that no command accepts.

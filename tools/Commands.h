@@ -15,3 +15,4 @@ int RunChpasswd(const TArguments& Args);
 int RunImport(const TArguments& Args);
 int RunDiff(const TArguments& Args);
 int RunRestore(const TArguments& Args);
+// restore --dry-run: the change a restore would make, printed; nothing written.

@@ -24,7 +24,7 @@ bool HasControl(const std::string& Text) {
 std::string LookupNameToCp1250(std::string_view Utf8) {
     std::optional<std::string> Converted = Utf8ToCp1250(Utf8);
     if (!Converted)
-        throw TToolError(ExitData, "Nazwa \"" + std::string(Utf8) +
+        throw TToolError(ExitData, "nazwa \"" + std::string(Utf8) +
                                        "\" zawiera znak spoza strony kodowej 1250");
     return *Converted;
 }
@@ -32,11 +32,11 @@ std::string LookupNameToCp1250(std::string_view Utf8) {
 std::string LogonNameToCp1250(std::string_view Utf8) {
     std::string Name = LookupNameToCp1250(Utf8);
     if (Name.empty())
-        throw TToolError(ExitData, "Nie podano nazwy użytkownika w Zortan");
+        throw TToolError(ExitData, "nie podano nazwy użytkownika w Zortan");
     if (Name.size() > MaxStoredLength)
-        throw TToolError(ExitData, "Nazwa użytkownika w Zortan może mieć najwyżej 15 znaków");
+        throw TToolError(ExitData, "nazwa użytkownika w Zortan może mieć najwyżej 15 znaków");
     if (HasControl(Name))
-        throw TToolError(ExitData, "Nazwa użytkownika w Zortan zawiera znak sterujący");
+        throw TToolError(ExitData, "nazwa użytkownika w Zortan zawiera znak sterujący");
     return Name;
 }
 
@@ -56,11 +56,11 @@ std::string FieldToCp1250(std::string_view Utf8, const TTextField& Field) {
 std::string PasswordToCp1250(std::string_view Utf8) {
     std::optional<std::string> Converted = Utf8ToCp1250(Utf8);
     if (!Converted)
-        throw TToolError(ExitData, "Hasło zawiera znak spoza strony kodowej 1250");
+        throw TToolError(ExitData, "hasło zawiera znak spoza strony kodowej 1250");
     if (Converted->size() > MaxStoredLength)
-        throw TToolError(ExitData, "Hasło może mieć najwyżej 15 znaków");
+        throw TToolError(ExitData, "hasło może mieć najwyżej 15 znaków");
     // Nobody could type it into the logon dialog.
     if (HasControl(*Converted))
-        throw TToolError(ExitData, "Hasło zawiera znak sterujący");
+        throw TToolError(ExitData, "hasło zawiera znak sterujący");
     return *Converted;
 }

@@ -11,9 +11,9 @@ struct TTextField {
     std::size_t Capacity;
     const char* Label;
 };
-inline constexpr TTextField FullNameField{50, "Pełna nazwa"};
-inline constexpr TTextField LogonNameField{15, "Nazwa użytkownika w Zortan"};
-inline constexpr TTextField NetNameField{15, "Nazwa użytkownika sieciowego"};
+inline constexpr TTextField FullNameField{50, "pełna nazwa"};
+inline constexpr TTextField LogonNameField{15, "nazwa użytkownika w Zortan"};
+inline constexpr TTextField NetNameField{15, "nazwa użytkownika sieciowego"};
 
 // A name to look a user up by: any text CP1250 can hold.
 std::string LookupNameToCp1250(std::string_view Utf8);

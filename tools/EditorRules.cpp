@@ -1,21 +1,53 @@
 #include "tools/EditorRules.h"
 
-#include "store/UserRules.h"
+#include "tools/Messages.h"
 #include "tools/ToolError.h"
 
 #include <memory>
 
-std::optional<std::string> EditorRefusal(const TUserManager& Store, const TUserC& User) {
-    return EditorRefusal(Store, User.Rec.UserName.View(), User);
+std::string RefusalMessage(TRefusal Refusal, const TUserRec& User) {
+    switch (Refusal) {
+    case TRefusal::NoUserName:
+        return UserWord(User) + ": nie podano nazwy użytkownika w Zortan";
+    case TRefusal::AdminWithoutLogon:
+        return UserWord(User) + " (administrator, pierwszy w pliku) musi posiadać prawo logowania";
+    case TRefusal::LogonNameTaken:
+        break;
+    }
+    return UserWord(User) + " z prawem logowania już istnieje";
 }
 
-TUserC& AppendNewUser(TUserManager& Store) {
+void RequireEditorAccepts(const TUserManager& Store, const TLogonNames& Names, const TUserC& User) {
+    if (const std::optional<TRefusal> Refusal =
+            EditorRule(Store, Names, User.Rec.UserName.View(), User))
+        throw TToolError(ExitData, RefusalMessage(*Refusal, User.Rec));
+}
+
+namespace {
+
+bool OpenToAll(const TUserC& User) {
+    return User.HasRight(rtLogon) && User.GetPass().empty();
+}
+
+} // namespace
+
+void RequirePasswordForLogon(const TUserC& User, const TUserRec* Before, bool EmptyAllowed,
+                             const char* Hint) {
+    if (EmptyAllowed || !OpenToAll(User) || (Before != nullptr && OpenToAll(TUserC(*Before))))
+        return;
+    throw TToolError(ExitData, UserWord(User.Rec) +
+                                   " miałby prawo logowania z pustym hasłem Zortan (zalogowałby "
+                                   "się każdy); " +
+                                   Hint);
+}
+
+TUserC& AppendNewUser(TUserManager& Store, TUserIndex& Index) {
     if (Store.Header.LastId == 0)
         Store.Header.LastId = DrawFirstLastId();
     // The window hands out LastId + 1 without looking; a file written elsewhere may hold that
     // Id already, and two users with one Id could no longer be told apart.
     unsigned Id = Store.Header.LastId + 1u;
-    while (Id <= UserIdLimit && Store.UserById(static_cast<uint16_t>(Id)) != nullptr)
+    while (Id <= UserIdLimit && Index.ById(static_cast<uint16_t>(Id)) != nullptr)
         ++Id;
     if (Id > UserIdLimit || Store.Count() >= MaxUserCount)
         throw TToolError(ExitData, NoMoreUsersText);
@@ -23,5 +55,6 @@ TUserC& AppendNewUser(TUserManager& Store) {
     std::unique_ptr<TUserC> User = MakeNewUser(static_cast<uint16_t>(Id));
     Store.Add(User.get());
     Store.Header.LastId = static_cast<uint16_t>(Id);
+    Index.Appended(*User);
     return *User.release();
 }

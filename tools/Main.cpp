@@ -4,6 +4,7 @@
 #include "store/UserManager.h"
 #include "tools/Arguments.h"
 #include "tools/Commands.h"
+#include "tools/Messages.h"
 #include "tools/ToolError.h"
 #include "tools/UserFileSetting.h"
 
@@ -15,9 +16,14 @@
 
 namespace {
 
-int PrintToStderr(const std::string& Text, const std::string& /*Caption*/, int /*Flags*/) {
-    std::cerr << Text << '\n';
-    return 1; // the OK button
+// "usrpass: " and, when the command works on one user file, its name, as the account tools do.
+std::string Prefix(const TArguments& Args) {
+    std::string Text = std::string(ProgramName) + ": ";
+    const bool OnOneFile = Args.Kind != TCommandKind::Help && Args.Kind != TCommandKind::Version &&
+                           Args.Kind != TCommandKind::Diff;
+    if (OnOneFile)
+        Text += Args.FileName + ": ";
+    return Text;
 }
 
 int Run(const TArguments& Args) {
@@ -58,7 +64,7 @@ int Run(const TArguments& Args) {
 int FlushOutput(int ExitCode) {
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "Nie można wypisać wyniku\n";
+        std::cerr << ProgramName << ": nie można wypisać wyniku\n";
         return ExitCode == ExitOk ? ExitOutput : ExitCode;
     }
     return ExitCode;
@@ -73,35 +79,41 @@ int main(int argc, char** argv) {
     // Over a file-size limit the write then fails with EFBIG and the failed save is reported,
     // instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);
-    SetStoreMessageBox(PrintToStderr);
     // Each save that changes the users is logged, as the shadow tools log theirs.
     TSyslogAudit Audit("usrpass");
     SetAuditSink(&Audit);
-    const std::vector<std::string_view> Args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string_view> Words(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string Said = std::string(ProgramName) + ": ";
     std::string FileFromSettings; // named in the open results' messages, as the caller did not
     try {
-        TArguments Parsed = ParseArguments(Args);
-        if (TakeUserFileFromSettings(Parsed))
-            FileFromSettings = Parsed.FileName;
-        return FlushOutput(Run(Parsed));
+        TArguments Args = ParseArguments(Words);
+        if (TakeUserFileFromSettings(Args))
+            FileFromSettings = Args.FileName;
+        Said = Prefix(Args);
+        // The store's own messages (a failed save) name the file as well.
+        SetStoreMessageBox([Said](const std::string& Text, const std::string&, int) {
+            std::cerr << Said << Text << '\n';
+            return 1; // the OK button
+        });
+        return FlushOutput(Run(Args));
     } catch (const TUsageError& E) {
         // The error and the synopsis; the whole text would bury the error above it.
         const std::string_view Usage = UsageText;
-        std::cerr << E.what() << "\n\n"
+        std::cerr << ProgramName << ": " << E.what() << "\n\n"
                   << Usage.substr(0, Usage.find("\n\n") + 1)
                   << "\nOpis poleceń i opcji: usrpass --help\n";
         return ExitUsage;
     } catch (const TToolError& E) {
         const bool OpenResult = E.ExitCode >= ueNoFile && E.ExitCode <= ueDamaged;
         if (*E.what() != '\0')
-            std::cerr << E.what()
+            std::cerr << Said << E.what()
                       << (OpenResult && !FileFromSettings.empty()
                               ? SettingsFileNote(FileFromSettings)
                               : std::string())
                       << '\n';
         return FlushOutput(E.ExitCode);
     } catch (const std::exception& E) {
-        std::cerr << E.what() << '\n';
+        std::cerr << Said << E.what() << '\n';
         return ExitInternal;
     }
 }

@@ -16,7 +16,7 @@ struct TItem {
     std::string_view Body;
 };
 
-std::vector<TItem> SplitItems(std::string_view Text, const std::string& What) {
+std::vector<TItem> SplitItems(std::string_view Text) {
     std::vector<TItem> Items;
     std::size_t At = 0;
     while (At < Text.size()) {
@@ -31,8 +31,8 @@ std::vector<TItem> SplitItems(std::string_view Text, const std::string& What) {
             Item.remove_prefix(1);
         }
         if (!Items.empty() && (Sign == 0) != (Items.front().Sign == 0))
-            throw TToolError(ExitData, What + ": nie można łączyć pozycji ze znakiem + lub - z "
-                                              "pozycjami bez znaku");
+            throw TToolError(ExitData,
+                             "nie można łączyć pozycji ze znakiem + lub - z pozycjami bez znaku");
         Items.push_back({Sign, Item});
     }
     return Items;
@@ -40,7 +40,7 @@ std::vector<TItem> SplitItems(std::string_view Text, const std::string& What) {
 
 // Items with their bits, folded into one change: the exact form replaces all of Meaningful.
 TMaskChange Fold(const std::vector<TItem>& Items, const std::vector<uint32_t>& Bits,
-                 uint32_t Meaningful, const std::string& What) {
+                 uint32_t Meaningful) {
     TMaskChange Change;
     if (Items.empty() || Items.front().Sign == 0)
         Change.Clear = Meaningful;
@@ -51,7 +51,7 @@ TMaskChange Fold(const std::vector<TItem>& Items, const std::vector<uint32_t>& B
             Change.Set |= Bits[I];
     }
     if (!Items.empty() && Items.front().Sign != 0 && (Change.Set & Change.Clear) != 0)
-        throw TToolError(ExitData, What + ": ta sama pozycja jest i dodawana, i odbierana");
+        throw TToolError(ExitData, "ta sama pozycja jest i dodawana, i odbierana");
     return Change;
 }
 
@@ -81,7 +81,7 @@ uint32_t ObjectBits(std::string_view Body) {
     const std::optional<unsigned> Last =
         Dash == std::string_view::npos ? First : ObjectNumber(Body.substr(Dash + 1));
     if (!First || !Last || *First > *Last)
-        throw TToolError(ExitData, "Obiekty: niepoprawna pozycja \"" + std::string(Body) +
+        throw TToolError(ExitData, "niepoprawna pozycja \"" + std::string(Body) +
                                        "\" (numery od 1 do 32 i zakresy, np. 1-5)");
     uint32_t Bits = 0;
     for (unsigned N = *First; N <= *Last; ++N)
@@ -92,25 +92,23 @@ uint32_t ObjectBits(std::string_view Body) {
 } // namespace
 
 TMaskChange ParseRightsChange(std::string_view Text) {
-    const std::string What = "Prawa";
-    const std::vector<TItem> Items = SplitItems(Text, What);
+    const std::vector<TItem> Items = SplitItems(Text);
     std::vector<uint32_t> Bits;
     for (const TItem& Item : Items) {
         const std::optional<uint32_t> Bit = RightBit(Item.Body);
         if (!Bit)
-            throw TToolError(ExitData, "Prawa: nieznany kod \"" + std::string(Item.Body) +
+            throw TToolError(ExitData, "nieznany kod \"" + std::string(Item.Body) +
                                            "\" (kody: L Id If Is Dm Di De Dp Ds Wm Wi We Om Oi "
                                            "Oe)");
         Bits.push_back(*Bit);
     }
-    return Fold(Items, Bits, rtMeaningful, What);
+    return Fold(Items, Bits, rtMeaningful);
 }
 
 TMaskChange ParseObjectsChange(std::string_view Text) {
-    const std::string What = "Obiekty";
-    const std::vector<TItem> Items = SplitItems(Text, What);
+    const std::vector<TItem> Items = SplitItems(Text);
     std::vector<uint32_t> Bits;
     for (const TItem& Item : Items)
         Bits.push_back(ObjectBits(Item.Body));
-    return Fold(Items, Bits, 0xFFFFFFFF, What);
+    return Fold(Items, Bits, 0xFFFFFFFF);
 }

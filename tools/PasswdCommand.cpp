@@ -11,7 +11,7 @@ int RunPasswd(const TArguments& Args) {
     OpenOrFail(Store, Args.FileName, true);
     TUserC* User = FindByUserName(Store, Name);
     if (User == nullptr)
-        throw TToolError(ExitData, "Brak użytkownika o nazwie w Zortan: " + Args.UserName);
+        throw TToolError(ExitData, NoSuchUserText(Args.UserName));
 
     const std::string Password =
         PasswordToCp1250(Args.PasswordStdin ? ReadPasswordFromStdin() : AskPasswordTwice());

@@ -8,7 +8,7 @@
 std::string ReadPasswordFromStdin() {
     std::string Line;
     if (!std::getline(std::cin, Line) && Line.empty())
-        throw TToolError(ExitData, "Brak hasła na standardowym wejściu");
+        throw TToolError(ExitData, "brak hasła na standardowym wejściu");
     if (!Line.empty() && Line.back() == '\r')
         Line.pop_back();
     return Line;
@@ -19,6 +19,6 @@ std::string AskPasswordTwice() {
     std::string First = Tty.AskHidden("Wprowadź nowe hasło: ");
     std::string Second = Tty.AskHidden("Powtórz nowe hasło: ");
     if (First != Second)
-        throw TToolError(ExitData, "Hasło zostało wprowadzone błędnie");
+        throw TToolError(ExitData, "hasło zostało wprowadzone błędnie");
     return First;
 }

@@ -3,13 +3,14 @@
 #include "tools/Cp1250Input.h"
 #include "tools/StoreAccess.h"
 #include "tools/ToolError.h"
+#include "tools/UserIndex.h"
 
 #include <algorithm>
 
 namespace {
 
 std::string Place(std::size_t Line) {
-    return "Wiersz " + std::to_string(Line);
+    return "wiersz " + std::to_string(Line);
 }
 
 } // namespace
@@ -39,11 +40,11 @@ std::vector<TPasswordLine> ParsePasswordLines(std::string_view Input) {
 }
 
 void ApplyPasswordLines(TUserManager& Store, const std::vector<TPasswordLine>& Lines, bool Net) {
+    const TUserIndex Index(Store);
     for (const TPasswordLine& Line : Lines) {
-        TUserC* User = FindByUserName(Store, Line.Cp1250Name);
+        TUserC* User = Index.ByName(Line.Cp1250Name);
         if (User == nullptr)
-            throw TToolError(ExitData, Place(Line.Line) + ": Brak użytkownika o nazwie w Zortan: " +
-                                           Line.UserName);
+            throw TToolError(ExitData, Place(Line.Line) + ": " + NoSuchUserText(Line.UserName));
         if (Net)
             User->SetNetPass(Line.Password);
         else

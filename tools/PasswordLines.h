@@ -19,5 +19,6 @@ struct TPasswordLine {
 // first line that is not a name, a colon and a password the file can hold.
 std::vector<TPasswordLine> ParsePasswordLines(std::string_view Input);
 // Sets the Zortan password (with Net the network one) of the first user with each line's logon
-// name, in line order. Throws TToolError (65) naming the line of a name no user has.
+// name, in line order, finding each in constant time. Throws TToolError (65) naming the line of a
+// name no user has.
 void ApplyPasswordLines(TUserManager& Store, const std::vector<TPasswordLine>& Lines, bool Net);

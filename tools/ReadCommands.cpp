@@ -1,12 +1,16 @@
 // list and check: readers, which take no lock and so work while the program runs.
 #include "tools/Commands.h"
 #include "tools/Listing.h"
+#include "tools/Messages.h"
 #include "tools/StoreAccess.h"
+#include "tools/StrictCheck.h"
 #include "tools/ToolError.h"
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -18,8 +22,8 @@ void WarnWhenOthersHaveAccess(const std::string& FileName) {
         return;
     char Mode[8];
     std::snprintf(Mode, sizeof Mode, "%04o", static_cast<unsigned>(St.st_mode & 07777));
-    std::cerr << "Ostrzeżenie: prawa pliku z użytkownikami (" << Mode
-              << ") dają dostęp innym użytkownikom systemu; zalecane 0660 lub 0600\n";
+    Warn(FileName, std::string("prawa pliku z użytkownikami (") + Mode +
+                       ") dają dostęp innym użytkownikom systemu; zalecane 0660 lub 0600");
 }
 
 } // namespace
@@ -36,5 +40,10 @@ int RunCheck(const TArguments& Args) {
     OpenOrFail(Store, Args.FileName, false);
     std::cout << Store.Count() << '\n';
     WarnWhenOthersHaveAccess(Args.FileName);
-    return ExitOk;
+    if (!Args.Strict)
+        return ExitOk;
+    const std::vector<std::string> Findings = StrictFindings(Store);
+    for (const std::string& Finding : Findings)
+        std::cout << Finding << '\n';
+    return Findings.empty() ? ExitOk : ExitFindings;
 }

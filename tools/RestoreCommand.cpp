@@ -5,7 +5,9 @@
 // previous version stays; a missing file is made anew.
 #include "runtime/FileRewrite.h"
 #include "store/UserManager.h"
+#include "tools/ChangeReport.h"
 #include "tools/Commands.h"
+#include "tools/Messages.h"
 #include "tools/NewUserFile.h"
 #include "tools/ToolError.h"
 
@@ -21,11 +23,11 @@ std::string LoadSource(TUserManager& Source, const TArguments& Args, const TPinn
     const int Loaded =
         Args.From ? Source.Open(*Args.From, false) : Source.OpenAt(Dir, Previous, false);
     if (Loaded == ueNoFile && !Args.From)
-        throw TToolError(ExitData, "usrpass: " + Name +
-                                       ": brak poprzedniej wersji pliku z użytkownikami; kopię "
-                                       "zapasową przywraca usrpass restore PLIK --from KOPIA");
+        throw TToolError(ExitData, "brak poprzedniej wersji pliku z użytkownikami: " + Name +
+                                       "; kopię zapasową przywraca usrpass restore PLIK --from "
+                                       "KOPIA");
     if (Loaded != ueOk)
-        throw TToolError(ExitData, "usrpass: " + Name + ": " + UserFileErrorText(Loaded) +
+        throw TToolError(ExitData, Name + ": " + UserFileErrorText(Loaded) +
                                        "; tego pliku nie można przywrócić");
     return Name;
 }
@@ -40,22 +42,28 @@ std::string AsideName(const std::string& FileName) {
     return FileName + ".damaged-" + Stamp;
 }
 
-int Report(TRewriteResult Result, const std::string& File, const std::string& Source,
-           const std::string& Aside) {
+// --dry-run: what the restore would change, as diff shows it; the file as it is counts as no
+// users when it is damaged or missing.
+int Preview(const TArguments& Args, const TUserManager& Store, const TUserManager& Source) {
+    std::cout << ChangeReport(UserRecords(Store), UserRecords(Source),
+                              Args.Json ? TReportForm::Json : TReportForm::Text);
+    return ExitOk;
+}
+
+int Report(const TArguments& Args, TRewriteResult Result, const std::string& File,
+           const std::string& Source, const std::string& Aside) {
     switch (Result) {
     case TRewriteResult::Replaced:
     case TRewriteResult::ReplacedNotFlushed:
     case TRewriteResult::WrittenInPlace:
-        if (Result == TRewriteResult::ReplacedNotFlushed)
-            std::cerr << SaveNotDurableText << '\n';
         if (!Aside.empty())
-            std::cerr << "usrpass: " << File << ": przywrócono " << Source
-                      << "; uszkodzony plik zachowano jako " << Aside << '\n';
+            Warn(Args.FileName, "plik był uszkodzony; przywrócono " + Source +
+                                    ", a uszkodzony plik zachowano jako " + Aside);
         return ExitOk;
     case TRewriteResult::Refused:
         throw TToolError(
             ExitSaveFailed,
-            "usrpass: " + File + ": nie przywrócono, bo " +
+            std::string("nie przywrócono, bo ") +
                 (Aside.empty() ? "bieżącej wersji nie można by zachować jako poprzedniej"
                                : "uszkodzonego pliku nie można by zachować obok") +
                 " (katalog nie pozwala tworzyć plików, plik ma inne dowiązania twarde, jego "
@@ -66,7 +74,7 @@ int Report(TRewriteResult Result, const std::string& File, const std::string& So
     case TRewriteResult::Failed:
         break;
     }
-    throw TToolError(ExitSaveFailed, "usrpass: " + File + ": " + SaveFailedText);
+    throw TToolError(ExitSaveFailed, SaveFailedText);
 }
 
 // The file is missing: made anew from the source, as init makes a file.
@@ -77,12 +85,16 @@ int RestoreMissing(const TArguments& Args) {
     TUserManager Store;
     if (Store.OpenAt(NewFile.Directory(), NewFile.TempName(), true) != ueOk)
         throw TToolError(ueCreate, UserFileErrorText(ueCreate));
+    if (Args.DryRun) {
+        TUserManager Nobody;
+        return Preview(Args, Nobody, Source);
+    }
     Store.AuditAsNewFile();
     const std::string File = NewFile.Directory().FilePath();
     const TRewriteResult Result = Store.RestoreFrom(Source, SourceName, {});
     if (Result != TRewriteResult::Failed && Result != TRewriteResult::Refused)
         NewFile.Publish();
-    return Report(Result, File, SourceName, {});
+    return Report(Args, Result, File, SourceName, {});
 }
 
 } // namespace
@@ -94,13 +106,15 @@ int RunRestore(const TArguments& Args) {
     if (Opened == ueNoFile)
         return RestoreMissing(Args);
     if (Opened != ueOk && Opened != ueBadFile && Opened != ueDamaged)
-        throw TToolError(Opened, "usrpass: " + Args.FileName + ": " + UserFileErrorText(Opened));
+        throw TToolError(Opened, UserFileErrorText(Opened));
     const TPinnedDirectory& Dir = Store.Directory();
     TUserManager Source;
     const std::string SourceName = LoadSource(Source, Args, Dir);
+    if (Args.DryRun)
+        return Preview(Args, Store, Source);
     const std::string Aside = Opened == ueOk ? std::string() : AsideName(Dir.FileName());
     // Named before the restore, which lets the directory go with the file.
     const std::string File = Dir.FilePath();
     const std::string AsidePath = Aside.empty() ? Aside : Dir.PathOf(Aside);
-    return Report(Store.RestoreFrom(Source, SourceName, Aside), File, SourceName, AsidePath);
+    return Report(Args, Store.RestoreFrom(Source, SourceName, Aside), File, SourceName, AsidePath);
 }

@@ -30,7 +30,7 @@ class TEchoOff {
 public:
     explicit TEchoOff(int Fd) {
         if (tcgetattr(Fd, &SavedMode) != 0)
-            throw TToolError(ExitUsage, "Nie można wyłączyć wyświetlania hasła na terminalu");
+            throw TToolError(ExitUsage, "nie można wyłączyć wyświetlania hasła na terminalu");
         struct sigaction Action {};
         Action.sa_handler = RestoreAndRedeliver;
         sigemptyset(&Action.sa_mask);
@@ -42,7 +42,7 @@ public:
         Hidden.c_lflag |= ECHONL; // the Enter still moves to the next line
         if (tcsetattr(Fd, TCSAFLUSH, &Hidden) != 0) {
             Restore();
-            throw TToolError(ExitUsage, "Nie można wyłączyć wyświetlania hasła na terminalu");
+            throw TToolError(ExitUsage, "nie można wyłączyć wyświetlania hasła na terminalu");
         }
     }
     ~TEchoOff() { Restore(); }
@@ -65,7 +65,7 @@ private:
 
 TTerminal::TTerminal() : Fd(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
     if (Fd < 0)
-        throw TToolError(ExitUsage, "Brak terminala do wprowadzenia hasła; użyj --password-stdin");
+        throw TToolError(ExitUsage, "brak terminala do wprowadzenia hasła; użyj --password-stdin");
 }
 
 TTerminal::~TTerminal() {
@@ -76,7 +76,7 @@ std::string TTerminal::AskHidden(std::string_view Prompt) {
     // Echo goes off before the prompt shows, so that nothing typed after it can appear.
     TEchoOff Hidden(Fd);
     if (!WriteAll(Fd, Prompt.data(), Prompt.size()))
-        throw TToolError(ExitUsage, "Nie można pisać na terminal");
+        throw TToolError(ExitUsage, "nie można pisać na terminal");
     std::string Line;
     for (;;) {
         char C = 0;
@@ -84,10 +84,10 @@ std::string TTerminal::AskHidden(std::string_view Prompt) {
         if (N < 0 && errno == EINTR)
             continue;
         if (N < 0)
-            throw TToolError(ExitData, "Nie można odczytać hasła z terminala");
+            throw TToolError(ExitData, "nie można odczytać hasła z terminala");
         if (N == 0) {
             if (Line.empty())
-                throw TToolError(ExitData, "Przerwano wprowadzanie hasła");
+                throw TToolError(ExitData, "przerwano wprowadzanie hasła");
             return Line;
         }
         if (C == '\n')

@@ -7,9 +7,10 @@
 // Exit codes besides the store's open results 1..6.
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitSaveFailed = 7;
-inline constexpr int ExitUsage = 64;  // sysexits EX_USAGE
-inline constexpr int ExitData = 65;   // sysexits EX_DATAERR: bad name or password, no such user
-inline constexpr int ExitOutput = 74; // sysexits EX_IOERR: the listing could not be written
+inline constexpr int ExitFindings = 8; // check --strict: the file opens, but has findings
+inline constexpr int ExitUsage = 64;   // sysexits EX_USAGE
+inline constexpr int ExitData = 65;    // sysexits EX_DATAERR: bad name or password, no such user
+inline constexpr int ExitOutput = 74;  // sysexits EX_IOERR: the listing could not be written
 inline constexpr int ExitInternal = 70;
 inline constexpr int ExitSettings = 78; // EX_CONFIG: the system-wide settings are not understood
 
@@ -26,7 +27,7 @@ public:
     explicit TUsageError(const std::string& Message) : TToolError(ExitUsage, Message) {}
 };
 
-// Runs Fn; a TToolError from it names Place ("Wiersz 3") before its message.
+// Runs Fn; a TToolError from it names Place ("wiersz 3") before its message.
 template <class TFn> decltype(auto) Naming(const std::string& Place, TFn&& Fn) {
     try {
         return Fn();

@@ -3,10 +3,13 @@
 #include "tools/Commands.h"
 #include "tools/Cp1250Input.h"
 #include "tools/EditorRules.h"
+#include "tools/Messages.h"
 #include "tools/PasswordInput.h"
 #include "tools/StoreAccess.h"
 #include "tools/ToolError.h"
+#include "tools/Transaction.h"
 #include "tools/UserChange.h"
+#include "tools/UserIndex.h"
 
 namespace {
 
@@ -18,15 +21,15 @@ TUserChange ChangeOf(const TArguments& Args) {
     if (Args.NetName)
         Change.NetUserName = FieldToCp1250(*Args.NetName, NetNameField);
     if (Args.Rights)
-        Change.Rights = ParseRightsChange(*Args.Rights);
+        Change.Rights = Naming("--rights", [&] { return ParseRightsChange(*Args.Rights); });
     if (Args.Objects)
-        Change.Objects = ParseObjectsChange(*Args.Objects);
+        Change.Objects = Naming("--objects", [&] { return ParseObjectsChange(*Args.Objects); });
     return Change;
 }
 
+// The editor's rules for the one user a command adds or changes.
 void RequireEditorAccepts(const TUserManager& Store, const TUserC& User) {
-    if (const std::optional<std::string> Refusal = EditorRefusal(Store, User))
-        throw TToolError(ExitData, *Refusal);
+    RequireEditorAccepts(Store, TLogonNames(Store), User);
 }
 
 } // namespace
@@ -37,38 +40,45 @@ int RunAdd(const TArguments& Args) {
     // Read before the lock is taken, so that a slow writer of the input never holds it.
     const std::optional<std::string> PasswordLine =
         Args.PasswordStdin ? std::optional(ReadPasswordFromStdin()) : std::nullopt;
-    TUserManager Store;
-    OpenOrFail(Store, Args.FileName, true);
+    TTransaction Transaction(Args);
+    TUserManager& Store = Transaction.Store();
     std::optional<std::string> Password;
     if (PasswordLine)
         Password = PasswordToCp1250(*PasswordLine);
 
-    TUserC& User = AppendNewUser(Store);
+    TUserIndex Index(Store);
+    TUserC& User = AppendNewUser(Store, Index);
     if (Password)
         User.SetPass(*Password);
     ApplyUserChange(User.Rec, Change);
     RequireEditorAccepts(Store, User);
-    return SaveStore(Store);
+    RequirePasswordForLogon(User, nullptr, Args.EmptyPassword,
+                            "podaj hasło (--password-stdin) albo opcję --empty-password");
+    return Transaction.Commit();
 }
 
 int RunSet(const TArguments& Args) {
     TUserChange Change = ChangeOf(Args);
     if (Args.NewUserName)
         Change.UserName = FieldToCp1250(*Args.NewUserName, LogonNameField);
-    TUserManager Store;
-    OpenOrFail(Store, Args.FileName, true);
+    TTransaction Transaction(Args);
+    TUserManager& Store = Transaction.Store();
     TUserC& User = *Store.Items(IndexOfUser(Store, Args.UserName, Args.Id));
+    const TUserRec Before = User.Rec;
     ApplyUserChange(User.Rec, Change);
     RequireEditorAccepts(Store, User);
-    return SaveStore(Store);
+    RequirePasswordForLogon(User, &Before, Args.EmptyPassword,
+                            "ustaw najpierw hasło (passwd) albo podaj opcję --empty-password");
+    return Transaction.Commit();
 }
 
 int RunDel(const TArguments& Args) {
-    TUserManager Store;
-    OpenOrFail(Store, Args.FileName, true);
+    TTransaction Transaction(Args);
+    TUserManager& Store = Transaction.Store();
     const int Index = IndexOfUser(Store, Args.UserName, Args.Id);
     if (Index == 0)
-        throw TToolError(ExitData, "Nie można usunąć administratora (pierwszego użytkownika)");
+        throw TToolError(ExitData, "nie można usunąć administratora (pierwszego użytkownika), " +
+                                       UserWord(Store.Items(0)->Rec));
     Store.DeleteAndFree(Index);
-    return SaveStore(Store);
+    return Transaction.Commit();
 }

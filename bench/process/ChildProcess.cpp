@@ -47,12 +47,13 @@ std::string TChildEnd::Describe() const {
 }
 
 TChild::TChild(const std::vector<std::string>& Argv, const std::string& StdinFile,
-               const std::string& ErrFile) {
+               const std::string& ErrFile, const std::string& OutFile) {
     posix_spawn_file_actions_t Actions;
     posix_spawn_file_actions_init(&Actions);
     const std::string In = StdinFile.empty() ? "/dev/null" : StdinFile;
     posix_spawn_file_actions_addopen(&Actions, 0, In.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&Actions, 1, "/dev/null", O_WRONLY, 0);
+    const std::string Out = OutFile.empty() ? "/dev/null" : OutFile;
+    posix_spawn_file_actions_addopen(&Actions, 1, Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&Actions, 2, ErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     std::vector<char*> Args;
@@ -103,11 +104,11 @@ bool TChild::Wait(double TimeoutMs, TChildEnd& End) {
 }
 
 TChildEnd RunToEnd(const std::vector<std::string>& Argv, const std::string& StdinFile,
-                   const std::string& ErrFile) {
-    TChild Child(Argv, StdinFile, ErrFile);
+                   const std::string& ErrFile, const std::string& OutFile, double LimitMs) {
+    TChild Child(Argv, StdinFile, ErrFile, OutFile);
     TChildEnd End;
-    if (!Child.Wait(60'000, End))
-        FailWith(Argv[0] + " did not end within a minute", ErrFile);
+    if (!Child.Wait(LimitMs, End))
+        FailWith(Argv[0] + " did not end within " + std::to_string(LimitMs / 1000) + " s", ErrFile);
     if (!End.Ok())
         FailWith(Argv[0] + " failed (" + End.Describe() + ")", ErrFile);
     return End;

@@ -29,9 +29,9 @@ struct TChildEnd {
 class TChild {
 public:
     // Starts Argv[0] with Argv; standard input from StdinFile (else /dev/null), standard output
-    // to /dev/null, standard error to ErrFile. Fails when it cannot start.
+    // to OutFile (else /dev/null), standard error to ErrFile. Fails when it cannot start.
     TChild(const std::vector<std::string>& Argv, const std::string& StdinFile,
-           const std::string& ErrFile);
+           const std::string& ErrFile, const std::string& OutFile = {});
     ~TChild(); // kills and reaps a child still running
     TChild(const TChild&) = delete;
     TChild& operator=(const TChild&) = delete;
@@ -46,9 +46,10 @@ private:
     double FStartMs = 0;
 };
 
-// Runs a program to its end (at most a minute); fails when the program does.
+// Runs a program to its end (at most LimitMs); fails when the program does.
 TChildEnd RunToEnd(const std::vector<std::string>& Argv, const std::string& StdinFile,
-                   const std::string& ErrFile);
+                   const std::string& ErrFile, const std::string& OutFile = {},
+                   double LimitMs = 60'000);
 
 // Runs a program to its end and returns the peak of its resident memory in kilobytes, read as it
 // exits from the high-water mark of the memory it got at exec. (The maximum that wait4 reports

@@ -3,7 +3,9 @@
 // only copy or read the same bytes (bench_plain_copy, bench_plain_read), and, given pelorin and
 // an X display, times pelorin from its start to its logon window and from SIGTERM to its end,
 // against the same with a one-user file. Prints the medians, then one line per goal, the passwd
-// ratio last. scripts/bench builds everything and provides the display.
+// ratio last. Also times the bulk commands as a script uses them: import of the file's own listing
+// with every entry changed against list --json, and chpasswd of a line per user against one
+// passwd. scripts/bench builds everything and provides the display.
 #include "bench/common/BenchUsersFile.h"
 #include "bench/process/ChildProcess.h"
 #include "bench/process/LogonProbe.h"
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -21,11 +24,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double PasswdGoal = 1.5; // times the plain copy
-constexpr double CheckGoal = 2.0;  // times the plain read
-constexpr double MemoryGoal = 1.5; // times the file, over the one-user baseline
-constexpr double LogonGoalMs = 20; // added to the start by a full file
-constexpr double HaltGoal = 1.5;   // times the plain copy
+constexpr double PasswdGoal = 1.5;   // times the plain copy
+constexpr double CheckGoal = 2.0;    // times the plain read
+constexpr double MemoryGoal = 1.5;   // times the file, over the one-user baseline
+constexpr double LogonGoalMs = 20;   // added to the start by a full file
+constexpr double HaltGoal = 1.5;     // times the plain copy
+constexpr double ImportGoal = 4.0;   // times list --json of the same file
+constexpr double ChpasswdGoal = 5.0; // times one passwd
 
 double Median(std::vector<double> Values) {
     std::sort(Values.begin(), Values.end());
@@ -69,6 +74,9 @@ struct TFiles {
     fs::path One;         // one user
     fs::path Plain;       // the big file's bytes, for the plain copy
     std::string Password; // the new password, a line for --password-stdin
+    fs::path Work;        // a copy of the big file that the bulk commands change
+    fs::path Listing;     // the big file's list --json with every entry renamed
+    fs::path Lines;       // a chpasswd line for every user of the big file
     std::string Err;      // standard error of the program that ran last
     double BigSize = 0;
 };
@@ -110,6 +118,57 @@ TUsrpassFigures MeasureUsrpass(const TOptions& O, const TFiles& F) {
             Median(ReadIn), Median(PeakBig), Median(PeakOne)};
 }
 
+struct TBulkFigures {
+    double ImportMs, ListMs, ChpasswdMs, PasswdMs;
+};
+
+// The big file's own listing, every user's full name changed, as a script would edit it.
+void MakeBulkInputs(const TOptions& O, TFiles& F) {
+    const fs::path Listed = F.Listing.string() + ".orig";
+    RunToEnd({O.Usrpass, "list", F.Big.string(), "--json"}, "", F.Err, Listed.string());
+    std::ifstream In(Listed);
+    std::string Text{std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+    const std::string From = "\"name\":\"Benchmark user ";
+    const std::string To = "\"name\":\"Imported user ";
+    int Changed = 0;
+    for (std::size_t At = Text.find(From); At != std::string::npos; At = Text.find(From, At)) {
+        Text.replace(At, From.size(), To);
+        ++Changed;
+    }
+    if (Changed != O.Users)
+        FailWith("the listing does not name every user");
+    std::ofstream(F.Listing) << Text;
+    std::ofstream Lines(F.Lines);
+    for (int I = 1; I <= O.Users; ++I)
+        Lines << "user" << I << ":new-" << I % 1000 << '\n';
+}
+
+// Each import starts from a fresh copy of the big file (the copy is not timed), so that every
+// entry is a change each time. An older build may take its time (quadratic, 20 s and more).
+TBulkFigures MeasureBulk(const TOptions& O, const TFiles& F) {
+    constexpr double LimitMs = 600'000;
+    const std::vector<std::string> Import = {O.Usrpass, "import", F.Work.string()};
+    const std::vector<std::string> List = {O.Usrpass, "list", F.Big.string(), "--json"};
+    const std::vector<std::string> Chpasswd = {O.Usrpass, "chpasswd", F.Work.string()};
+    const std::vector<std::string> Passwd = {O.Usrpass, "passwd", F.Big.string(), "user1",
+                                             "--password-stdin"};
+    std::vector<double> Imported, Listed, Changed, Set;
+    for (int Round = 0; Round <= O.Runs; ++Round) {
+        fs::copy_file(F.Big, F.Work, fs::copy_options::overwrite_existing);
+        const double I = RunToEnd(Import, F.Listing.string(), F.Err, {}, LimitMs).Ms;
+        const double L = RunToEnd(List, "", F.Err).Ms;
+        const double C = RunToEnd(Chpasswd, F.Lines.string(), F.Err, {}, LimitMs).Ms;
+        const double P = RunToEnd(Passwd, F.Password, F.Err).Ms;
+        if (Round == 0)
+            continue;
+        Imported.push_back(I);
+        Listed.push_back(L);
+        Changed.push_back(C);
+        Set.push_back(P);
+    }
+    return {Median(Imported), Median(Listed), Median(Changed), Median(Set)};
+}
+
 // A copy of pelorin in a directory of its own, beside a copy of the user file.
 std::string InstallPelorin(const fs::path& Dir, const std::string& Pelorin,
                            const fs::path& UsersFile) {
@@ -143,7 +202,7 @@ TPelorinFigures MeasurePelorin(const TOptions& O, const TFiles& F, const fs::pat
 }
 
 void Report(const TOptions& O, const TFiles& F, const TUsrpassFigures& U,
-            const std::optional<TPelorinFigures>& P) {
+            const std::optional<TBulkFigures>& B, const std::optional<TPelorinFigures>& P) {
     std::printf("Whole processes, %d users (a %.0f-byte file), medians of %d alternating runs\n",
                 O.Users, F.BigSize, O.Runs);
     std::printf("usrpass passwd:                          %8.1f ms\n", U.PasswdMs);
@@ -152,6 +211,12 @@ void Report(const TOptions& O, const TFiles& F, const TUsrpassFigures& U,
     std::printf("plain read:                              %8.1f ms\n", U.ReadMs);
     std::printf("usrpass passwd peak memory:              %8.1f MB (one-user file: %.1f MB)\n",
                 U.PeakBig / 1e6, U.PeakOne / 1e6);
+    if (B) {
+        std::printf("usrpass import, every entry changed:     %8.1f ms\n", B->ImportMs);
+        std::printf("usrpass list --json:                     %8.1f ms\n", B->ListMs);
+        std::printf("usrpass chpasswd, a line per user:       %8.1f ms\n", B->ChpasswdMs);
+        std::printf("usrpass passwd, beside chpasswd:         %8.1f ms\n", B->PasswdMs);
+    }
     if (P) {
         std::printf("pelorin start to logon window:           %8.1f ms (one-user file: %.1f ms)\n",
                     P->Big.StartToLogonMs, P->One.StartToLogonMs);
@@ -163,6 +228,14 @@ void Report(const TOptions& O, const TFiles& F, const TUsrpassFigures& U,
         const double Halt = P->Big.TermToExitMs / U.CopyMs;
         std::printf("pelorin SIGTERM to exit: %.2f times the plain copy (goal <= %.1f): %s\n", Halt,
                     HaltGoal, Verdict(Halt <= HaltGoal));
+    }
+    if (B) {
+        const double Import = B->ImportMs / B->ListMs;
+        std::printf("import: %.2f times list --json (goal <= %.1f): %s\n", Import, ImportGoal,
+                    Verdict(Import <= ImportGoal));
+        const double Chpasswd = B->ChpasswdMs / B->PasswdMs;
+        std::printf("chpasswd: %.2f times one passwd (goal <= %.1f): %s\n", Chpasswd, ChpasswdGoal,
+                    Verdict(Chpasswd <= ChpasswdGoal));
     }
     const double Memory = (U.PeakBig - U.PeakOne) / F.BigSize;
     std::printf("passwd peak memory: the one-user baseline + %.2f times the file (goal <= %.1f): "
@@ -195,6 +268,8 @@ int Run(int argc, char** argv) {
     Cli.add_option("--users", O.Users, "users in the big file")
         ->check(CLI::Range(1, 65535))
         ->capture_default_str();
+    bool Bulk = true;
+    Cli.add_flag("!--no-bulk", Bulk, "leave out import and chpasswd");
     CLI11_PARSE(Cli, argc, argv);
 
     const TWorkDir Work(O.Dir);
@@ -204,6 +279,9 @@ int Run(int argc, char** argv) {
     F.Plain = Work.Path / "plain.dat";
     F.Password = (Work.Path / "password").string();
     F.Err = (Work.Path / "stderr.log").string();
+    F.Work = Work.Path / "work.dat";
+    F.Listing = Work.Path / "listing.json";
+    F.Lines = Work.Path / "lines.txt";
     MakeBenchUsersFile(F.Big.string(), O.Users);
     MakeBenchUsersFile(F.One.string(), 1);
     fs::copy_file(F.Big, F.Plain);
@@ -211,10 +289,15 @@ int Run(int argc, char** argv) {
     F.BigSize = static_cast<double>(fs::file_size(F.Big));
 
     const TUsrpassFigures U = MeasureUsrpass(O, F);
+    std::optional<TBulkFigures> B;
+    if (Bulk) {
+        MakeBulkInputs(O, F);
+        B = MeasureBulk(O, F);
+    }
     std::optional<TPelorinFigures> P;
     if (!O.Pelorin.empty())
         P = MeasurePelorin(O, F, Work.Path);
-    Report(O, F, U, P);
+    Report(O, F, U, B, P);
     return 0;
 }
 

@@ -70,6 +70,21 @@ TEST(ObjList, DeleteAndFreeMovesLaterItemsDown) {
     EXPECT_EQ(static_cast<TTracked*>(List.Items(2))->Id, 3);
 }
 
+TEST(ObjList, DeleteAndFreeIfKeepsTheOthersInOrder) {
+    std::vector<std::pair<int, int>> Freed;
+    TObjList List;
+    for (int I = 0; I < 6; ++I)
+        List.Add(I == 3 ? nullptr : new TTracked(I, &List, &Freed));
+    List.DeleteAndFreeIf(
+        [](const TObject& Item) { return static_cast<const TTracked&>(Item).Id % 2 == 0; });
+    // Freed once the list holds only the others: 1, the null item, 5.
+    EXPECT_EQ(Freed, (std::vector<std::pair<int, int>>{{0, 3}, {2, 3}, {4, 3}}));
+    ASSERT_EQ(List.Count(), 3);
+    EXPECT_EQ(static_cast<TTracked*>(List.Items(0))->Id, 1);
+    EXPECT_EQ(List.Items(1), nullptr);
+    EXPECT_EQ(static_cast<TTracked*>(List.Items(2))->Id, 5);
+}
+
 TEST(ObjList, GrowsByDeltaOrByTheBaseSteps) {
     TObjList Base;
     std::vector<int> Capacities;

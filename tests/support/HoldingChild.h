@@ -35,6 +35,7 @@ public:
 
     // True when the child is running and Take succeeded in it.
     bool Holding() const { return FHolding; }
+    pid_t Pid() const { return FPid; }
     // Kills the child and waits for it, so whatever it held is released.
     void Kill() {
         if (FPid > 0) {

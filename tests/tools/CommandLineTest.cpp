@@ -52,6 +52,9 @@ TEST_F(UsrpassTest, UsageErrorsExit64WithTheUsageAndTouchNothing) {
         {"del", UsersFile, "--id", "x"},
         {"chpasswd", UsersFile, "--password-stdin"},
         {"import", UsersFile, "second"},
+        {"import", UsersFile, "--json"}, // only a preview has a JSON form
+        {"chpasswd", UsersFile, "--encoding", "klingon"},
+        {"check", UsersFile, "--dry-run"},
     };
     for (const Args& A : Wrong) {
         const TRunResult R = RunUsrpass(A, Input("pw\n"));
@@ -70,7 +73,7 @@ TEST_F(UsrpassTest, DoubleDashEndsTheOptions) {
     // "-weird" after "--" is a file name: its absence is the store's "no file", not a usage error.
     const TRunResult R = RunUsrpass({"check", "--", Temp / "-weird"});
     EXPECT_EQ(R.ExitCode, 1);
-    EXPECT_EQ(R.Err, "Brak pliku z użytkownikami\n");
+    EXPECT_EQ(R.Err, About(Temp / "-weird") + "Brak pliku z użytkownikami\n");
     // And --admin=NAME is the same as --admin NAME.
     const TRunResult Init =
         RunUsrpass({"init", "--admin=root", "--password-stdin", UsersFile}, Input("pw\n"));

@@ -121,7 +121,7 @@ TEST_F(UsrpassTest, InitNeverOverwritesAndReportsCode2) {
         const TRunResult R =
             RunUsrpass({"init", Target, "--admin", "admin", "--password-stdin"}, Input("pw\n"));
         EXPECT_EQ(R.ExitCode, 2) << Target;
-        EXPECT_EQ(R.Err, "Nie można utworzyć pliku z użytkownikami\n") << Target;
+        EXPECT_EQ(R.Err, About(Target) + "Nie można utworzyć pliku z użytkownikami\n") << Target;
     }
     EXPECT_EQ(Bytes(), Existing);
     EXPECT_FALSE(Exists(Temp / "target")); // the link was not followed
@@ -134,20 +134,20 @@ TEST_F(UsrpassTest, InitRefusesWhatTheFileCannotHoldAndCreatesNothing) {
         std::string Message;
     };
     const Case Cases[] = {
-        {"日本", "pw\n", "Nazwa \"日本\" zawiera znak spoza strony kodowej 1250\n"},
-        {"", "pw\n", "Nie podano nazwy użytkownika w Zortan\n"},
-        {"abcdefghijklmnop", "pw\n", "Nazwa użytkownika w Zortan może mieć najwyżej 15 znaków\n"},
-        {"tab\there", "pw\n", "Nazwa użytkownika w Zortan zawiera znak sterujący\n"},
+        {"日本", "pw\n", "nazwa \"日本\" zawiera znak spoza strony kodowej 1250\n"},
+        {"", "pw\n", "nie podano nazwy użytkownika w Zortan\n"},
+        {"abcdefghijklmnop", "pw\n", "nazwa użytkownika w Zortan może mieć najwyżej 15 znaków\n"},
+        {"tab\there", "pw\n", "nazwa użytkownika w Zortan zawiera znak sterujący\n"},
         // A longer password would be cut to 15 and the typed one would never match it.
-        {"admin", "abcdefghijklmnop\n", "Hasło może mieć najwyżej 15 znaków\n"},
-        {"admin", "uśmiech🙂\n", "Hasło zawiera znak spoza strony kodowej 1250\n"},
-        {"admin", "", "Brak hasła na standardowym wejściu\n"},
+        {"admin", "abcdefghijklmnop\n", "hasło może mieć najwyżej 15 znaków\n"},
+        {"admin", "uśmiech🙂\n", "hasło zawiera znak spoza strony kodowej 1250\n"},
+        {"admin", "", "brak hasła na standardowym wejściu\n"},
     };
     for (const Case& C : Cases) {
         const TRunResult R =
             RunUsrpass({"init", UsersFile, "--admin", C.Admin, "--password-stdin"}, Input(C.Stdin));
         EXPECT_EQ(R.ExitCode, 65) << C.Admin << " / " << C.Stdin;
-        EXPECT_EQ(R.Err, C.Message);
+        EXPECT_EQ(R.Err, About(UsersFile) + C.Message);
         EXPECT_FALSE(Exists(UsersFile)) << C.Admin << " / " << C.Stdin;
     }
 }

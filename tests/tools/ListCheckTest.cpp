@@ -45,9 +45,9 @@ TEST_F(UsrpassTest, CheckCountsTheUsersAndWarnsWhenOthersHaveAccess) {
     const std::pair<mode_t, const char*> Modes[] = {
         {0600, ""},
         {0660, ""},
-        {0644, "Ostrzeżenie: prawa pliku z użytkownikami (0644) dają dostęp innym użytkownikom "
+        {0644, "ostrzeżenie: prawa pliku z użytkownikami (0644) dają dostęp innym użytkownikom "
                "systemu; zalecane 0660 lub 0600\n"},
-        {0602, "Ostrzeżenie: prawa pliku z użytkownikami (0602) dają dostęp innym użytkownikom "
+        {0602, "ostrzeżenie: prawa pliku z użytkownikami (0602) dają dostęp innym użytkownikom "
                "systemu; zalecane 0660 lub 0600\n"},
     };
     for (const auto& [Mode, Warning] : Modes) {
@@ -55,8 +55,47 @@ TEST_F(UsrpassTest, CheckCountsTheUsersAndWarnsWhenOthersHaveAccess) {
         const TRunResult R = RunUsrpass({"check", UsersFile});
         EXPECT_EQ(R.ExitCode, 0) << std::oct << Mode;
         EXPECT_EQ(R.Out, "3\n") << std::oct << Mode;
-        EXPECT_EQ(R.Err, Warning) << std::oct << Mode;
+        EXPECT_EQ(R.Err, *Warning ? About(UsersFile) + Warning : "") << std::oct << Mode;
     }
+}
+
+TEST_F(UsrpassTest, StrictCheckListsWhatToLookAtOneLineEach) {
+    ref::TFileContents Image = SampleImage();
+    Image.Users[0].Rights = Extracts; // the administrator without the logon right
+    ref::TUser Blank;                 // " jan" with a colon in his network name, Kasia's Id
+    Blank.Id = 4000;
+    Blank.UserName = " jan";
+    Blank.NetUserName = "j:an";
+    Blank.Pass = "x";
+    ref::TUser Twin; // łukasz again
+    Twin.Id = 4001;
+    Twin.UserName = "\xB3ukasz";
+    Twin.Pass = "y";
+    Image.Users.push_back(Blank);
+    Image.Users.push_back(Twin);
+    WriteBytes(UsersFile, ref::EncodeFile(Image));
+    ASSERT_EQ(chmod(UsersFile.c_str(), 0600), 0);
+
+    const TRunResult Plain = RunUsrpass({"check", UsersFile});
+    EXPECT_EQ(Plain.ExitCode, 0);
+    EXPECT_EQ(Plain.Out, "5\n");
+    const TRunResult R = RunUsrpass({"check", UsersFile, "--strict"});
+    EXPECT_EQ(R.ExitCode, 8);
+    EXPECT_EQ(R.Out, "5\n"
+                     "Id 101, nazwa w Zortan \"admin\": administrator (pierwszy w pliku) bez prawa "
+                     "logowania\n"
+                     "Id 4000, nazwa w Zortan \"kasia\": prawo logowania z pustym hasłem Zortan: "
+                     "zaloguje się każdy\n"
+                     "Id 4000, nazwa w Zortan \"kasia\": pełna nazwa zawiera znak sterujący\n"
+                     "Id 4000, nazwa w Zortan \"kasia\": bity praw bez znaczenia: 0x80000000\n"
+                     "Id 4000, nazwa w Zortan \" jan\": nazwa w Zortan zaczyna się lub kończy "
+                     "odstępem\n"
+                     "Id 4000, nazwa w Zortan \" jan\": nazwa sieciowa zawiera dwukropek\n"
+                     "Id 4000, nazwa w Zortan \" jan\": to samo Id ma wcześniejszy użytkownik "
+                     "\"kasia\"\n"
+                     "Id 4001, nazwa w Zortan \"łukasz\": tę samą nazwę w Zortan ma wcześniejszy "
+                     "użytkownik o Id 102\n");
+    EXPECT_EQ(R.Err, "");
 }
 
 TEST_F(UsrpassTest, CheckIgnoresTheAreaTailOutsideTheSum) {
@@ -117,14 +156,14 @@ TEST_F(UsrpassTest, ReadersReportEachOpenFailureByCodeAndMessage) {
         for (const char* Command : {"check", "list"}) {
             const TRunResult R = RunUsrpass({Command, UsersFile});
             EXPECT_EQ(R.ExitCode, C.Code) << Command << ": " << C.What;
-            EXPECT_EQ(R.Err, C.Message) << Command << ": " << C.What;
+            EXPECT_EQ(R.Err, About(UsersFile) + C.Message) << Command << ": " << C.What;
             EXPECT_EQ(R.Out, "") << Command << ": " << C.What;
         }
     }
 
     const TRunResult Missing = RunUsrpass({"check", Temp / "none.dat"});
     EXPECT_EQ(Missing.ExitCode, 1);
-    EXPECT_EQ(Missing.Err, "Brak pliku z użytkownikami\n");
+    EXPECT_EQ(Missing.Err, About(Temp / "none.dat") + "Brak pliku z użytkownikami\n");
 }
 
 TEST_F(UsrpassTest, ReadersReportAFileTheyMayNotOpen) {
@@ -136,5 +175,5 @@ TEST_F(UsrpassTest, ReadersReportAFileTheyMayNotOpen) {
         AsOrdinaryUser.RunAsUser = 65534;
     const TRunResult R = RunUsrpass({"check", UsersFile}, AsOrdinaryUser);
     EXPECT_EQ(R.ExitCode, 3);
-    EXPECT_EQ(R.Err, "Nie można otworzyć pliku z użytkownikami\n");
+    EXPECT_EQ(R.Err, About(UsersFile) + "Nie można otworzyć pliku z użytkownikami\n");
 }

@@ -94,24 +94,24 @@ TEST_F(UsrpassTest, PasswdRefusesAndWritesNothing) {
     };
     const Case Cases[] = {
         // Names are compared exactly: the case of a letter counts.
-        {"Admin", "pw\n", "Brak użytkownika o nazwie w Zortan: Admin\n"},
-        {"lukasz", "pw\n", "Brak użytkownika o nazwie w Zortan: lukasz\n"},
-        {"ключ", "pw\n", "Nazwa \"ключ\" zawiera znak spoza strony kodowej 1250\n"},
-        {"admin", "0123456789abcdef\n", "Hasło może mieć najwyżej 15 znaków\n"},
-        {"admin", "", "Brak hasła na standardowym wejściu\n"},
+        {"Admin", "pw\n", "brak użytkownika o nazwie w Zortan \"Admin\"\n"},
+        {"lukasz", "pw\n", "brak użytkownika o nazwie w Zortan \"lukasz\"\n"},
+        {"ключ", "pw\n", "nazwa \"ключ\" zawiera znak spoza strony kodowej 1250\n"},
+        {"admin", "0123456789abcdef\n", "hasło może mieć najwyżej 15 znaków\n"},
+        {"admin", "", "brak hasła na standardowym wejściu\n"},
         // Descriptor 0 is not free for the user file, whose header would become the password.
-        {"admin", std::nullopt, "Brak hasła na standardowym wejściu\n"},
+        {"admin", std::nullopt, "brak hasła na standardowym wejściu\n"},
         // Nobody could type these into the logon dialog.
-        {"admin", "a\tb\n", "Hasło zawiera znak sterujący\n"},
-        {"admin", "a\x7F\n", "Hasło zawiera znak sterujący\n"},
-        {"admin", std::string("a\0b\n", 4), "Hasło zawiera znak sterujący\n"},
+        {"admin", "a\tb\n", "hasło zawiera znak sterujący\n"},
+        {"admin", "a\x7F\n", "hasło zawiera znak sterujący\n"},
+        {"admin", std::string("a\0b\n", 4), "hasło zawiera znak sterujący\n"},
     };
     for (const Case& C : Cases) {
         const TRunResult R =
             RunUsrpass({"passwd", UsersFile, C.Name, "--password-stdin"},
                        C.Stdin ? Input(*C.Stdin) : TRunOptions().WithStdinClosed());
         EXPECT_EQ(R.ExitCode, 65) << C.Name;
-        EXPECT_EQ(R.Err, C.Message);
+        EXPECT_EQ(R.Err, About(UsersFile) + C.Message);
         EXPECT_EQ(Bytes(), Original) << C.Name;
     }
 }
@@ -126,7 +126,7 @@ TEST_F(UsrpassTest, PasswdReportsOpenFailures) {
     const TRunResult Damaged =
         RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Input("pw\n"));
     EXPECT_EQ(Damaged.ExitCode, 6);
-    EXPECT_EQ(Damaged.Err, "Plik z użytkownikami uległ zniszczeniu\n");
+    EXPECT_EQ(Damaged.Err, About(UsersFile) + "Plik z użytkownikami uległ zniszczeniu\n");
     EXPECT_EQ(Bytes(), (std::vector<uint8_t>{'U', 'F', 0, 0}));
 }
 
@@ -139,7 +139,10 @@ TEST_F(UsrpassTest, PasswdGetsCode5WhileAnotherWriterHoldsTheFile) {
         const TRunResult R =
             RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Input("pw\n"));
         EXPECT_EQ(R.ExitCode, 5);
-        EXPECT_EQ(R.Err, "Plik z użytkownikami jest aktualnie modyfikowany przez inną osobę\n");
+        // The holder is this test's process, which the system names.
+        EXPECT_EQ(R.Err, About(UsersFile) +
+                             "Plik z użytkownikami jest aktualnie modyfikowany przez inną osobę " +
+                             ThisProcessAsHolder() + "\n");
         EXPECT_EQ(Bytes(), Original);
     }
     // Once the holder has closed the file, the change goes through.
@@ -160,7 +163,7 @@ TEST_F(UsrpassTest, PasswdWhoseSaveFailsExits7AndKeepsTheFile) {
         const TRunResult R =
             RunUsrpass({"passwd", UsersFile, "admin", "--password-stdin"}, Options);
         EXPECT_EQ(R.ExitCode, 7);
-        EXPECT_EQ(R.Err, "Nie można zapisać pliku z użytkownikami\n");
+        EXPECT_EQ(R.Err, About(UsersFile) + "Nie można zapisać pliku z użytkownikami\n");
         EXPECT_EQ(Bytes(), Original);
         // Nothing is left behind beside the file.
         std::size_t Entries = 0;

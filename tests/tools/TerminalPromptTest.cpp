@@ -15,7 +15,8 @@ TEST_F(UsrpassTest, DifferingTerminalEntriesAreRefused) {
     const TTerminalRun R =
         RunUsrpassOnTerminal({"init", UsersFile, "--admin", "admin"}, {"sekret", "Sekret"});
     EXPECT_EQ(R.ExitCode, 65);
-    EXPECT_NE(R.Screen.find("Hasło zostało wprowadzone błędnie"), std::string::npos);
+    EXPECT_NE(R.Screen.find(About(UsersFile) + "hasło zostało wprowadzone błędnie"),
+              std::string::npos);
     EXPECT_FALSE(Exists(UsersFile));
 }
 

@@ -48,7 +48,7 @@ TEST_F(UsrpassTest, AddCountsOnFromLastIdUpTo0xFFF5) {
         const TRunResult R = RunUsrpass({"add", UsersFile, "nowy"});
         ASSERT_EQ(R.ExitCode, C.Exit) << C.LastId;
         if (C.Exit != 0) {
-            EXPECT_EQ(R.Err, "Nie można dodawać więcej użytkowników\n");
+            EXPECT_EQ(R.Err, About(UsersFile) + "Nie można dodawać więcej użytkowników\n");
             EXPECT_EQ(Identity(), Original);
             continue;
         }
@@ -98,4 +98,27 @@ TEST_F(UsrpassTest, DelRemovesTheUserAndKeepsTheFilesLength) {
     EXPECT_EQ(D.Users[1].UserName, "kasia");
     EXPECT_EQ(D.LastId, 4000);
     EXPECT_EQ(Bytes().size(), Size);
+}
+
+TEST_F(UsrpassTest, TheLogonRightWithoutAPasswordNeedsEmptyPassword) {
+    WriteSample();
+    // Kasia logs on with an empty password already: changing her opens nothing new.
+    ASSERT_EQ(RunUsrpass({"set", UsersFile, "kasia", "--name", "Kasia"}).ExitCode, 0);
+    ASSERT_EQ(RunUsrpass({"set", UsersFile, "kasia", "--rights", "-L"}).ExitCode, 0);
+    // Given the logon right again, she would be open to anybody: only on request.
+    const TRunResult Refused = RunUsrpass({"set", UsersFile, "kasia", "--rights", "+L"});
+    EXPECT_EQ(Refused.ExitCode, 65);
+    EXPECT_EQ(Refused.Err, About(UsersFile) +
+                               "użytkownik \"kasia\" miałby prawo logowania z pustym hasłem Zortan "
+                               "(zalogowałby się każdy); ustaw najpierw hasło (passwd) albo podaj "
+                               "opcję --empty-password\n");
+    ASSERT_EQ(
+        RunUsrpass({"set", UsersFile, "kasia", "--rights", "+L", "--empty-password"}).ExitCode, 0);
+    ASSERT_EQ(RunUsrpass({"add", UsersFile, "gosc", "--rights", "L", "--empty-password"}).ExitCode,
+              0);
+    const ref::TDecoded D = Decoded();
+    EXPECT_EQ(D.Users[2].Rights & Logon, Logon);
+    EXPECT_EQ(D.Users[3].UserName, "gosc");
+    EXPECT_EQ(D.Users[3].Rights, Logon);
+    EXPECT_EQ(D.Users[3].Pass, "");
 }

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 // Rights bits as the format defines them, spelled out here rather than taken from the store.
@@ -74,6 +76,14 @@ protected:
         struct stat St {};
         stat(UsersFile.c_str(), &St);
         return {Bytes(), St.st_ino};
+    }
+    // How usrpass begins a message about a file: "usrpass: FILE: ".
+    static std::string About(const std::string& File) { return "usrpass: " + File + ": "; }
+    // How the lock message names this test process when it holds the lock.
+    static std::string ThisProcessAsHolder() {
+        const passwd* Me = getpwuid(geteuid());
+        return "(blokadę trzyma proces " + std::to_string(getpid()) + ", usrpass_tests, " +
+               "użytkownik " + (Me ? Me->pw_name : "uid " + std::to_string(geteuid())) + ")";
     }
     bool Exists(const std::string& Path) const {
         struct stat St {};

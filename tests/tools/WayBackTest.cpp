@@ -68,7 +68,7 @@ TEST_F(UsrpassTest, DiffNamesEveryKindOfChangeAndNoPassword) {
     EXPECT_EQ(Same.Out, "");
     const TRunResult Missing = RunUsrpass({"diff", OldFile, Temp / "none.dat"});
     EXPECT_EQ(Missing.ExitCode, 1);
-    EXPECT_EQ(Missing.Err, Temp / "none.dat" + ": Brak pliku z użytkownikami\n");
+    EXPECT_EQ(Missing.Err, About(Temp / "none.dat") + "Brak pliku z użytkownikami\n");
 }
 
 TEST_F(UsrpassTest, RestoreTwiceGivesTheUsersBackAsTheyWere) {
@@ -76,9 +76,9 @@ TEST_F(UsrpassTest, RestoreTwiceGivesTheUsersBackAsTheyWere) {
     const std::string Previous = UsersFile + "-";
     const TRunResult NoPrevious = RunUsrpass({"restore", UsersFile});
     EXPECT_EQ(NoPrevious.ExitCode, 65);
-    EXPECT_EQ(NoPrevious.Err, "usrpass: " + std::filesystem::canonical(UsersFile).string() +
-                                  "-: brak poprzedniej wersji pliku z użytkownikami; kopię "
-                                  "zapasową przywraca usrpass restore PLIK --from KOPIA\n");
+    EXPECT_EQ(NoPrevious.Err, About(UsersFile) + "brak poprzedniej wersji pliku z użytkownikami: " +
+                                  std::filesystem::canonical(UsersFile).string() +
+                                  "-; kopię zapasową przywraca usrpass restore PLIK --from KOPIA\n");
 
     const std::vector<uint8_t> Sample = Bytes();
     const ref::TDecoded Before = Decoded();
