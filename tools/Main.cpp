@@ -107,9 +107,8 @@ int main(int argc, char** argv) {
         const bool OpenResult = E.ExitCode >= ueNoFile && E.ExitCode <= ueDamaged;
         if (*E.what() != '\0')
             std::cerr << Said << E.what()
-                      << (OpenResult && !FileFromSettings.empty()
-                              ? SettingsFileNote(FileFromSettings)
-                              : std::string())
+                      << (OpenResult && !FileFromSettings.empty() ? SettingsFileNote()
+                                                                  : std::string())
                       << '\n';
         return FlushOutput(E.ExitCode);
     } catch (const std::exception& E) {

@@ -56,6 +56,8 @@ int Report(const TArguments& Args, TRewriteResult Result, const std::string& Fil
     case TRewriteResult::Replaced:
     case TRewriteResult::ReplacedNotFlushed:
     case TRewriteResult::WrittenInPlace:
+        if (Result == TRewriteResult::ReplacedNotFlushed)
+            std::cerr << SaveNotDurableText << '\n';
         if (!Aside.empty())
             Warn(Args.FileName, "plik był uszkodzony; przywrócono " + Source +
                                     ", a uszkodzony plik zachowano jako " + Aside);

@@ -26,6 +26,6 @@ bool TakeUserFileFromSettings(TArguments& Args) {
     return true;
 }
 
-std::string SettingsFileNote(const std::string& FileName) {
-    return ": " + FileName + " (UserFile w " + SettingsPath() + ")";
+std::string SettingsFileNote() {
+    return " (UserFile w " + SettingsPath() + ")";
 }

@@ -9,6 +9,6 @@
 // ExitSettings when the settings are not understood.
 bool TakeUserFileFromSettings(TArguments& Args);
 
-// What an open result's message adds for a file that the settings named: the file and where
-// it came from.
-std::string SettingsFileNote(const std::string& FileName);
+// What an open result's message adds for a file that the settings named (the message begins
+// with the file's name): where it came from.
+std::string SettingsFileNote();

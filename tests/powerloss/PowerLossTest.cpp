@@ -90,8 +90,14 @@ struct TTally {
 // Runs Save with standard input Input and standard error caught; true when it reported success
 // without a warning that the save may not survive a power failure.
 bool RunQuietly(const std::function<bool()>& Save, const std::string& Input = {}) {
+    // Input on std::cin (a password) and on descriptor 0 (a document, read in blocks).
     std::istringstream In(Input);
     std::streambuf* Stdin = std::cin.rdbuf(In.rdbuf());
+    std::FILE* Fed = std::tmpfile();
+    std::fwrite(Input.data(), 1, Input.size(), Fed);
+    std::rewind(Fed);
+    const int OldStdin = ::dup(0);
+    ::dup2(::fileno(Fed), 0);
     std::fflush(stderr);
     const int Err = ::dup(2);
     std::FILE* Caught = std::tmpfile();
@@ -109,6 +115,9 @@ bool RunQuietly(const std::function<bool()>& Save, const std::string& Input = {}
     char Text[4096] = {};
     const std::size_t Got = std::fread(Text, 1, sizeof Text - 1, Caught);
     std::fclose(Caught);
+    ::dup2(OldStdin, 0);
+    ::close(OldStdin);
+    std::fclose(Fed);
     std::cin.rdbuf(Stdin);
     return Ok && std::string(Text, Got).find(SaveNotDurableText) == std::string::npos;
 }
@@ -338,7 +347,7 @@ TEST_F(PowerLoss, PasswdAndImport) {
                   .Lost,
               0);
     const std::string Document = R"({"users": [{"id": 102, "name": "Zmieniony"},
-                                               {"userName": "nowy", "rights": 1}]})";
+                                               {"userName": "nowy", "rights": 4}]})";
     EXPECT_EQ(Explore({"import",
                        WithPrevious(),
                        {},

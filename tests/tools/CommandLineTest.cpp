@@ -89,7 +89,8 @@ TEST_F(UsrpassTest, WithoutPlikTheSystemWideSettingNamesTheFile) {
     WriteText(Settings, "# Zortan's file\nUserFile = " + UsersFile + "\n");
     ASSERT_EQ(Run({"init", "--admin", "admin", "--password-stdin"}, "pw\n").ExitCode, 0);
     // The positionals given fill the places after PLIK.
-    const TRunResult Added = Run({"add", "jan kowalski", "--rights", "L"});
+    const TRunResult Added =
+        Run({"add", "jan kowalski", "--rights", "L", "--password-stdin"}, "pw\n");
     ASSERT_EQ(Added.ExitCode, 0) << Added.Err;
     EXPECT_EQ(Decoded().Users.at(1).UserName, "jan kowalski");
     // The command's own file wins, and then the settings are not even read.
@@ -97,14 +98,15 @@ TEST_F(UsrpassTest, WithoutPlikTheSystemWideSettingNamesTheFile) {
     EXPECT_EQ(Run({"check", UsersFile}).Out, "2\n");
     const TRunResult Broken = Run({"check"});
     EXPECT_EQ(Broken.ExitCode, 78);
-    EXPECT_EQ(Broken.Err, Settings + ", wiersz 1: UserFile musi być ścieżką bezwzględną, "
-                                     "zaczynającą się od „/”\n");
+    EXPECT_EQ(Broken.Err, "usrpass: " + Settings +
+                              ", wiersz 1: UserFile musi być ścieżką bezwzględną, "
+                              "zaczynającą się od „/”\n");
     // A message about a file the caller did not name says which one it is, and why.
     const std::string Missing = Temp / "missing.dat";
     WriteText(Settings, "UserFile=" + Missing + "\n");
     const TRunResult NoFile = Run({"passwd", "admin", "--password-stdin"}, "x\n");
     EXPECT_EQ(NoFile.ExitCode, 1);
     EXPECT_EQ(NoFile.Err,
-              "Brak pliku z użytkownikami: " + Missing + " (UserFile w " + Settings + ")\n");
+              About(Missing) + "Brak pliku z użytkownikami (UserFile w " + Settings + ")\n");
     EXPECT_FALSE(Exists(Missing));
 }
