@@ -80,6 +80,17 @@ bool CanAddUser(const TUserManager& Store) {
     return Store.Header.LastId < UserIdLimit && Store.Count() < MaxUserCount;
 }
 
+std::optional<uint16_t> NewUserId(TUserManager& Store, const std::function<bool(uint16_t)>& Taken) {
+    if (Store.Header.LastId == 0)
+        Store.Header.LastId = DrawFirstLastId();
+    if (!CanAddUser(Store))
+        return std::nullopt;
+    unsigned Id = Store.Header.LastId + 1u;
+    while (Taken && Id <= UserIdLimit && Taken(static_cast<uint16_t>(Id)))
+        ++Id;
+    return Id <= UserIdLimit ? std::optional(static_cast<uint16_t>(Id)) : std::nullopt;
+}
+
 std::unique_ptr<TUserC> MakeNewUser(uint16_t Id) {
     TUserRec Rec;
     std::memset(&Rec, 0, sizeof Rec);

@@ -6,6 +6,7 @@
 #include "store/UserManager.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,5 +56,12 @@ std::optional<std::string> EditorRefusal(const TUserManager& Store, std::string_
 uint16_t DrawFirstLastId();
 // Whether Add may hand out LastId + 1: below the identifier limit and within the file's count.
 bool CanAddUser(const TUserManager& Store);
+// The Id of the next new user, as Add hands them out: LastId + 1, with LastId first drawn from the
+// clock when it is 0 (the draw stays, even when the Add is then cancelled). Taken (usrpass) makes
+// it pass over Ids that users already have. None when no Id is left below the limit or the file
+// cannot count another user (NoMoreUsersText). Takes no Id: the caller sets LastId to it once the
+// user is added.
+std::optional<uint16_t> NewUserId(TUserManager& Store,
+                                  const std::function<bool(uint16_t)>& Taken = {});
 // A user as Add makes him: a zeroed record with Id, both passwords set to the empty string.
 std::unique_ptr<TUserC> MakeNewUser(uint16_t Id);

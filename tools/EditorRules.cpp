@@ -42,19 +42,16 @@ void RequirePasswordForLogon(const TUserC& User, const TUserRec* Before, bool Em
 }
 
 TUserC& AppendNewUser(TUserManager& Store, TUserIndex& Index) {
-    if (Store.Header.LastId == 0)
-        Store.Header.LastId = DrawFirstLastId();
     // The window hands out LastId + 1 without looking; a file written elsewhere may hold that
     // Id already, and two users with one Id could no longer be told apart.
-    unsigned Id = Store.Header.LastId + 1u;
-    while (Id <= UserIdLimit && Index.ById(static_cast<uint16_t>(Id)) != nullptr)
-        ++Id;
-    if (Id > UserIdLimit || Store.Count() >= MaxUserCount)
+    const std::optional<uint16_t> Id =
+        NewUserId(Store, [&](uint16_t Candidate) { return Index.ById(Candidate) != nullptr; });
+    if (!Id)
         throw TToolError(ExitData, NoMoreUsersText);
 
-    std::unique_ptr<TUserC> User = MakeNewUser(static_cast<uint16_t>(Id));
+    std::unique_ptr<TUserC> User = MakeNewUser(*Id);
     Store.Add(User.get());
-    Store.Header.LastId = static_cast<uint16_t>(Id);
+    Store.Header.LastId = *Id;
     Index.Appended(*User);
     return *User.release();
 }

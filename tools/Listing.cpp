@@ -1,7 +1,7 @@
 #include "tools/Listing.h"
 
 #include "runtime/Cp1250.h"
-#include "tools/UserFacts.h"
+#include "store/UserFacts.h"
 
 #include <nlohmann/json.hpp>
 

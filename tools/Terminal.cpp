@@ -63,24 +63,24 @@ private:
 
 } // namespace
 
-TTerminal::TTerminal() : Fd(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-    if (Fd < 0)
+TTerminal::TTerminal() : FFd(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+    if (FFd < 0)
         throw TToolError(ExitUsage, "brak terminala do wprowadzenia hasła; użyj --password-stdin");
 }
 
 TTerminal::~TTerminal() {
-    close(Fd);
+    close(FFd);
 }
 
 std::string TTerminal::AskHidden(std::string_view Prompt) {
     // Echo goes off before the prompt shows, so that nothing typed after it can appear.
-    TEchoOff Hidden(Fd);
-    if (!WriteAll(Fd, Prompt.data(), Prompt.size()))
+    TEchoOff Hidden(FFd);
+    if (!WriteAll(FFd, Prompt.data(), Prompt.size()))
         throw TToolError(ExitUsage, "nie można pisać na terminal");
     std::string Line;
     for (;;) {
         char C = 0;
-        const ssize_t N = read(Fd, &C, 1);
+        const ssize_t N = read(FFd, &C, 1);
         if (N < 0 && errno == EINTR)
             continue;
         if (N < 0)

@@ -16,5 +16,5 @@ public:
     std::string AskHidden(std::string_view Prompt);
 
 private:
-    int Fd;
+    int FFd;
 };

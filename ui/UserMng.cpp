@@ -1,6 +1,7 @@
 #include "ui/UserMng.h"
 
 #include "store/User.h"
+#include "store/UserFacts.h"
 #include "store/UserRules.h"
 #include "toolkit/Application.h"
 #include "toolkit/Cp1250Validator.h"
@@ -146,24 +147,19 @@ void TMainForm::RefreshList() {
 }
 
 void TMainForm::SetUserRow(int Row, const TUserC& User) {
-    QString Flags;
-    if (User.HasRight(rtLogon))
-        Flags = QStringLiteral("L");
-    if (!User.GetPass().empty())
-        Flags += QLatin1Char('H');
-    FUi->Viewer->SetCells(0, Row, Flags);
+    FUi->Viewer->SetCells(0, Row, QString::fromLatin1(UserFlags(User)));
     FUi->Viewer->SetCells(1, Row, FromCp1250(User.Rec.UserName.View()));
     FUi->Viewer->SetCells(2, Row, QString::fromLatin1(User.RightsText()));
 }
 
 void TMainForm::AddClick() {
-    if (FStore.Header.LastId == 0)
-        FStore.Header.LastId = DrawFirstLastId();
-    if (!CanAddUser(FStore)) {
+    // LastId + 1, without looking at the Ids the users have.
+    const std::optional<uint16_t> Id = NewUserId(FStore);
+    if (!Id) {
         Application.MessageBox(QString::fromUtf8(NoMoreUsersText), QString(), MB_ICONERROR | MB_OK);
         return;
     }
-    std::unique_ptr<TUserC> User = MakeNewUser(static_cast<uint16_t>(FStore.Header.LastId + 1));
+    std::unique_ptr<TUserC> User = MakeNewUser(*Id);
 
     TAddUserWnd Editor(this, *User, FStore);
     if (Editor.ShowModal() != mrOk)
@@ -172,7 +168,7 @@ void TMainForm::AddClick() {
     // the user is freed here and LastId stays, so that nothing of the Add remains.
     FStore.Add(User.get());
     User.release();
-    FStore.Header.LastId = static_cast<uint16_t>(FStore.Header.LastId + 1);
+    FStore.Header.LastId = *Id;
     RefreshList();
 }
 

@@ -1,8 +1,6 @@
-#include "tools/UserFacts.h"
+#include "store/UserFacts.h"
 
 #include "store/Rights.h"
-
-#include <cstring>
 
 bool HasPassword(const TUserC& User) {
     return !User.GetPass().empty();

@@ -1,5 +1,6 @@
 #pragma once
-// What the listings show about one user beyond the record's plain fields.
+// What the main window's list and usrpass's listings show about one user beyond the record's
+// plain fields.
 
 #include "store/UserC.h"
 
