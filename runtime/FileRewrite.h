@@ -83,8 +83,8 @@ void ClearLeftovers(const TFile& Locked, const TPinnedDirectory& Dir);
 // Creates a new temporary file for FileName in Dir, mode 0600, named as the rewrites name theirs,
 // so that ClearLeftovers of FileName clears it away should its maker be killed. Returns its name,
 // or an empty string (errno set) when it cannot be made.
-std::string CreateTemporaryFile(const TPinnedDirectory& Dir, const std::string& FileName,
-                                TFile& File);
+[[nodiscard]] std::string CreateTemporaryFile(const TPinnedDirectory& Dir,
+                                              const std::string& FileName, TFile& File);
 
 // The name of a file's previous version in its directory: "UsrPass.dat-" beside "UsrPass.dat",
 // as /etc/passwd- beside /etc/passwd.

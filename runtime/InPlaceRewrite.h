@@ -32,7 +32,8 @@ enum class TInPlaceResult {
 };
 
 // The file is max(old length, Head.size()) long after Written.
-TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head, uint64_t LengthStep);
+[[nodiscard]] TInPlaceResult WriteHeadInPlace(int Fd, std::span<const uint8_t> Head,
+                                              uint64_t LengthStep);
 
 enum class TJournalOutcome {
     None,       // the file ends in no journal of ours
@@ -44,9 +45,9 @@ enum class TJournalOutcome {
 // For the holder of the file's lock, before it reads the file: undoes or removes the journal
 // that an interrupted WriteHeadInPlace left at the file's end. A journal that claims to hold
 // more than MaxCopyLen bytes is none of ours.
-TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen);
+[[nodiscard]] TJournalOutcome RecoverInPlaceRewrite(int Fd, uint64_t MaxCopyLen);
 
 // Also for the holder of the lock, once it knows that the file's contents end at Used: cuts off
 // whole LengthSteps of zeros at the file's end past Used, which a rewrite killed right after
 // lengthening the file, before its trailer was written, leaves. False when that failed.
-bool CutZeroTail(int Fd, uint64_t Used, uint64_t LengthStep);
+[[nodiscard]] bool CutZeroTail(int Fd, uint64_t Used, uint64_t LengthStep);
