@@ -45,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
         return 0;
     }
     for (auto Line = Lines.rbegin(); Line != Lines.rend(); ++Line) {
-        const bool LaterForSameUser = std::any_of(Lines.rbegin(), Line, [&](const TPasswordLine& L) {
-            return L.Cp1250Name == Line->Cp1250Name;
-        });
+        const bool LaterForSameUser =
+            std::any_of(Lines.rbegin(), Line,
+                        [&](const TPasswordLine& L) { return L.Cp1250Name == Line->Cp1250Name; });
         if (LaterForSameUser)
             continue;
         for (int I = 0; I < Store->Count(); ++I) {

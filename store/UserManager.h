@@ -73,8 +73,9 @@ public:
     // with nothing written, where the file as it was cannot be kept so (it would be written in
     // place, or the file system makes no hard links). Reports nothing itself; the store holds no
     // file afterwards. SourceName names the source in the audit line.
-    [[nodiscard]] TRewriteResult RestoreFrom(const TUserManager& Source, const std::string& SourceName,
-                               const std::string& AsideName);
+    [[nodiscard]] TRewriteResult RestoreFrom(const TUserManager& Source,
+                                             const std::string& SourceName,
+                                             const std::string& AsideName);
     // The pinned directory of a writer's file, and the file's name in it.
     const TPinnedDirectory& Directory() const { return FDir; }
     uint16_t Logon(std::string_view UserName, std::string_view Password) const;

@@ -76,9 +76,10 @@ TEST_F(UsrpassTest, RestoreTwiceGivesTheUsersBackAsTheyWere) {
     const std::string Previous = UsersFile + "-";
     const TRunResult NoPrevious = RunUsrpass({"restore", UsersFile});
     EXPECT_EQ(NoPrevious.ExitCode, 65);
-    EXPECT_EQ(NoPrevious.Err, About(UsersFile) + "brak poprzedniej wersji pliku z użytkownikami: " +
-                                  std::filesystem::canonical(UsersFile).string() +
-                                  "-; kopię zapasową przywraca usrpass restore PLIK --from KOPIA\n");
+    EXPECT_EQ(NoPrevious.Err,
+              About(UsersFile) + "brak poprzedniej wersji pliku z użytkownikami: " +
+                  std::filesystem::canonical(UsersFile).string() +
+                  "-; kopię zapasową przywraca usrpass restore PLIK --from KOPIA\n");
 
     const std::vector<uint8_t> Sample = Bytes();
     const ref::TDecoded Before = Decoded();
