@@ -62,6 +62,7 @@ public:
     }
     bool RealPath(const char* Path, std::string& Resolved) override {
         char Buf[PATH_MAX];
+        // Only to pin a directory, before anything in it is opened or locked.
         if (::realpath(Path, Buf) == nullptr)
             return false;
         Resolved = Buf;

@@ -33,7 +33,7 @@ public:
     virtual int Stat(const char* Path, struct stat* St) = 0; // symbolic links followed
     virtual int FStat(int Fd, struct stat* St) = 0;
     virtual int FStatAt(int DirFd, const char* Name, struct stat* St) = 0; // no link followed
-    // realpath(3): false when Path cannot be resolved.
+    // realpath(3): false when Path cannot be resolved. Only before a lock is taken.
     virtual bool RealPath(const char* Path, std::string& Resolved) = 0;
 
     // linkat(2) without following a link; renameat(2).

@@ -61,20 +61,20 @@ bool TPinnedDirectory::OpenDirectory(const std::string& DirPath) {
     return true;
 }
 
-bool TPinnedDirectory::PinFileOf(const TFile& Locked, const std::string& Path) {
+bool TPinnedDirectory::PinDirectoryOf(const std::string& Path) {
+    // Nothing is locked yet; HoldsFile checks, once the lock is held, that the name resolved
+    // here still leads to the locked file.
+    *this = TPinnedDirectory();
     std::string Real;
-    struct stat Mine {};
-    if (!Locked.Stat(Mine) || !Fs().RealPath(Path.c_str(), Real) ||
-        !OpenDirectory(DirectoryPart(Real)))
+    if (!Fs().RealPath(Path.c_str(), Real) || !OpenDirectory(DirectoryPart(Real)))
         return false;
     FFileName = NamePart(Real);
-    // Whatever happened to the path meanwhile, the directory now open holds the locked file
-    // under this name, or nothing is pinned.
-    if (!Names(FFileName, Mine)) {
-        *this = TPinnedDirectory();
-        return false;
-    }
     return true;
+}
+
+bool TPinnedDirectory::HoldsFile(const TFile& Locked) const {
+    struct stat Mine {};
+    return Locked.Stat(Mine) && Names(FFileName, Mine);
 }
 
 bool TPinnedDirectory::PinForNewFile(const std::string& DirPath, const std::string& FileName) {

@@ -21,9 +21,12 @@ public:
     TPinnedDirectory& operator=(const TPinnedDirectory&) = delete;
 
     // Pins the directory of the real file that Path names (symbolic links followed, once, now)
-    // and checks that its entry there is the very file Locked has open. False, with nothing
-    // pinned, when Path no longer leads to that file.
-    [[nodiscard]] bool PinFileOf(const TFile& Locked, const std::string& Path);
+    // and names the file in it. Done before the file is opened and locked: the one time a path
+    // is resolved. False, with nothing pinned, when Path leads nowhere.
+    [[nodiscard]] bool PinDirectoryOf(const std::string& Path);
+    // Whether the pinned entry is, now, the very file Locked has open: whatever happened to the
+    // path meanwhile, a lock is worth something only on the file the name leads to.
+    [[nodiscard]] bool HoldsFile(const TFile& Locked) const;
     // Pins the directory DirPath, for a file that is to be made in it, and names the file.
     [[nodiscard]] bool PinForNewFile(const std::string& DirPath, const std::string& FileName);
     // Another file of the same directory, for a file made under a temporary name.

@@ -6,6 +6,7 @@
 #include "store/UserManager.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -68,8 +69,8 @@ int TUserManager::OpenFile(const TWhere& Where, bool Writing, bool HoldDamaged) 
     return ueLocked;
 }
 
-// Takes the writer's lock; pins the directory that holds the locked file, making sure that the
-// name still leads to it; clears what killed saves left there (before any refusal, since those
+// Takes the writer's lock; makes sure that the name in the pinned directory still leads to the
+// locked file; clears what killed saves left there (before any refusal, since those
 // files hold every password); puts back an in-place save that was interrupted; and reads the
 // header again as it stands now that no other writer can change it. Returns ueOk, ueLocked,
 // ueOpen, ueBadFile or OpenStartOver; the file is still open only on ueOk and ueBadFile.
@@ -84,15 +85,8 @@ int TUserManager::LockPinAndReread(const TWhere& Where) {
     }
     // A save replaces the file by rename: the lock is worth something only on the file the name
     // leads to now.
-    if (Where.Path != nullptr) {
-        if (!FDir.PinFileOf(Handle, *Where.Path))
-            return OpenStartOver;
-    } else {
-        struct stat Mine {};
-        FDir = Where.Dir->Duplicate(Where.Name);
-        if (!Handle.Stat(Mine) || !FDir.Names(Where.Name, Mine))
-            return ueOpen;
-    }
+    if (!FDir.HoldsFile(Handle))
+        return Where.Path != nullptr ? OpenStartOver : ueOpen;
     ClearLeftovers(Handle, FDir);
     constexpr uint64_t LargestImage = UserFileHeaderSize + uint64_t{0xFFFF} * UserRecSize;
     if (RecoverInPlaceRewrite(Handle.Fd(), LargestImage) == TJournalOutcome::Failed ||
@@ -108,10 +102,25 @@ int TUserManager::LockPinAndReread(const TWhere& Where) {
 // Returns an open result, or OpenStartOver.
 int TUserManager::OpenChecked(const TWhere& Where, bool Writing, bool HoldDamaged) {
     const TFileMode Mode = Writing ? TFileMode::ReadWrite : TFileMode::ReadOnly;
-    const bool Opened = Where.Path != nullptr ? Handle.Open(*Where.Path, Mode)
-                                              : Handle.OpenAt(Where.Dir->Fd(), Where.Name, Mode);
-    if (!Opened)
-        return ueOpen;
+    // A writer pins the directory first and opens the file in it: once the lock is held no path
+    // is resolved again.
+    bool Opened;
+    if (Writing) {
+        if (Where.Path == nullptr)
+            FDir = Where.Dir->Duplicate(Where.Name);
+        else if (!FDir.PinDirectoryOf(*Where.Path))
+            return errno == ENOENT ? OpenStartOver : ueOpen; // gone since found: looked for again
+        Opened = Handle.OpenAt(FDir.Fd(), FDir.FileName(), Mode);
+    } else {
+        Opened = Where.Path != nullptr ? Handle.Open(*Where.Path, Mode)
+                                       : Handle.OpenAt(Where.Dir->Fd(), Where.Name, Mode);
+    }
+    if (!Opened) {
+        // The entry went, or became a symbolic link, since its path was resolved: start over.
+        const bool Moved = Writing && Where.Path != nullptr && (errno == ENOENT || errno == ELOOP);
+        FDir = TPinnedDirectory();
+        return Moved ? OpenStartOver : ueOpen;
+    }
 
     const auto Fail = [this, HoldDamaged](int Code) {
         // Held for a restore: the lock stays, and with it the right to replace the file.

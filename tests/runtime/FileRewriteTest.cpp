@@ -34,7 +34,7 @@ protected:
     void Start(const std::vector<uint8_t>& Bytes) {
         WriteBytes(Path, Bytes);
         ASSERT_TRUE(Original.Open(Path, TFileMode::ReadWrite));
-        ASSERT_TRUE(Pinned.PinFileOf(Original, Path));
+        ASSERT_TRUE(Pinned.PinDirectoryOf(Path) && Pinned.HoldsFile(Original));
     }
     // The head in pieces of PieceLen, front last, as the store hands them over.
     TRewriteResult Rewrite(const std::vector<uint8_t>& Head, TRewritePlan Plan = {},
@@ -69,7 +69,7 @@ TEST_F(FileRewrite, ShorterHeadKeepsTheOldTailLongerHeadLengthensTheFile) {
     EXPECT_EQ(Original.Size(), 5000); // the open handle still sees the old file
 
     ASSERT_TRUE(Original.Open(Path, TFileMode::ReadWrite));
-    ASSERT_TRUE(Pinned.PinFileOf(Original, Path));
+    ASSERT_TRUE(Pinned.PinDirectoryOf(Path) && Pinned.HoldsFile(Original));
     const std::vector<uint8_t> Longer = Pattern(3 << 20, 5);
     EXPECT_EQ(Rewrite(Longer, {}, 300000), TRewriteResult::Replaced);
     EXPECT_EQ(ReadBytes(Path), Longer);

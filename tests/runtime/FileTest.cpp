@@ -136,8 +136,8 @@ TEST(File, LockBetweenProcessesGoesAwayWhenTheHolderDies) {
     EXPECT_EQ(Mine.LockByte(14), TLockResult::Locked);
 }
 
-// The directory is pinned where the name leads when the file is locked: the file a symbolic
-// link leads to, beside its real name; and only while the name still leads to the open file.
+// The directory is pinned where the name leads: the file a symbolic link leads to, beside its
+// real name; and it holds the open file only while the name still leads to it.
 TEST(File, PinnedDirectoryHoldsTheOpenFileUnderItsRealName) {
     TTempDir Dir;
     ASSERT_EQ(::mkdir((Dir / "real").c_str(), 0755), 0);
@@ -147,14 +147,17 @@ TEST(File, PinnedDirectoryHoldsTheOpenFileUnderItsRealName) {
     TFile F;
     ASSERT_TRUE(F.Open(Dir / "link", TFileMode::ReadOnly));
     TPinnedDirectory Pinned;
-    ASSERT_TRUE(Pinned.PinFileOf(F, Dir / "link"));
+    ASSERT_TRUE(Pinned.PinDirectoryOf(Dir / "link"));
     EXPECT_EQ(Pinned.FileName(), "f");
     EXPECT_EQ(Pinned.FilePath(), std::filesystem::canonical(Dir / "real/f").string());
-    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "g"));
-    EXPECT_FALSE(Pinned.IsPinned());
+    EXPECT_TRUE(Pinned.HoldsFile(F));
     ASSERT_EQ(::rename((Dir / "g").c_str(), (Dir / "real/f").c_str()), 0);
-    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "link"));
-    EXPECT_FALSE(Pinned.PinFileOf(F, Dir / "missing"));
+    EXPECT_FALSE(Pinned.HoldsFile(F));
+    ASSERT_EQ(::symlink("f", (Dir / "real/s").c_str()), 0);
+    ASSERT_TRUE(Pinned.PinDirectoryOf(Dir / "real/s"));
+    EXPECT_EQ(Pinned.FileName(), "f"); // the link's target, never the link itself
+    EXPECT_FALSE(Pinned.PinDirectoryOf(Dir / "missing"));
+    EXPECT_FALSE(Pinned.IsPinned());
 }
 
 TEST(File, MoveTransfersTheHandle) {
