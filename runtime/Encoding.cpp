@@ -3,10 +3,14 @@
 #include "runtime/Iconv.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
 constexpr const char* Utf8 = "UTF-8";
+// glibc's UTF-8 and UCS-4 decoders pass on values past U+10FFFF, and its UTF-8 encoder writes them
+// out; its UTF-32 encoder refuses them and surrogates, so text goes through UTF-32 on its way.
+constexpr const char* Unicode = "UTF-32LE";
 
 bool IsAscii(std::string_view Text) {
     return std::all_of(Text.begin(), Text.end(),
@@ -23,7 +27,7 @@ bool IsUtf8Name(const std::string& Name) {
 } // namespace
 
 bool CanDecode(const std::string& Name) {
-    return !Name.empty() && TIconv(Utf8, Name.c_str()).Valid();
+    return !Name.empty() && TIconv(Unicode, Name.c_str()).Valid();
 }
 
 TDecodedText DecodeToUtf8(std::string_view Text, const std::string& Name) {
@@ -33,11 +37,15 @@ TDecodedText DecodeToUtf8(std::string_view Text, const std::string& Name) {
         Result.Utf8 = Text;
         return Result;
     }
-    TIconv Converter(Utf8, Name.c_str());
+    std::string CodePoints;
     std::string_view Rest = Text;
-    if (Converter.Convert(Rest, Result.Utf8) != TIconv::TStatus::Done) {
+    if (TIconv(Unicode, Name.c_str()).Convert(Rest, CodePoints) != TIconv::TStatus::Done) {
         Result.Complete = false;
         Result.BadOffset = Text.size() - Rest.size();
     }
+    // Every value is a character now, so this step cannot stop.
+    std::string_view Checked = CodePoints;
+    if (TIconv(Utf8, Unicode).Convert(Checked, Result.Utf8) != TIconv::TStatus::Done)
+        throw std::runtime_error("iconv: UTF-32 to UTF-8 failed");
     return Result;
 }
