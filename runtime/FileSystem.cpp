@@ -62,7 +62,8 @@ public:
     }
     bool RealPath(const char* Path, std::string& Resolved) override {
         char Buf[PATH_MAX];
-        // Only to pin a directory, before anything in it is opened or locked.
+        // A path call, but only to pin the directory before anything in it is opened or
+        // locked; after the lock the entry is checked through the pinned descriptor.
         if (::realpath(Path, Buf) == nullptr)
             return false;
         Resolved = Buf;
